@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs every system package the build, the tests and the benchmarks need.
+# Safe to run repeatedly: packages already present are skipped by apt.
+set -euo pipefail
+
+export DEBIAN_FRONTEND=noninteractive
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
+
+packages=(
+  build-essential cmake pkg-config git
+  libgtest-dev googletest libbenchmark-dev
+  libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2
+  libx11-dev xvfb xauth
+  libsndfile1-dev
+  libfftw3-dev libkissfft-dev libpixman-1-dev libcairo2-dev
+  lsp-plugins-vst ardour
+  g++-mingw-w64-i686 libz-mingw-w64-dev
+  wine wine32:i386
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+  fi
+  $SUDO apt-get update -q
+  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
