@@ -6,10 +6,15 @@
 #include <cstddef>
 #include <cstdint>
 
+// Calling convention of every function pointer and entry (C on Windows), and the
+// marker that keeps the entry points visible in a module built with hidden symbols
+// (the Windows DLL exports through its .def file instead).
 #if defined(_WIN32)
 #define VST_CALLBACK __cdecl
+#define VST_EXPORT
 #else
 #define VST_CALLBACK
+#define VST_EXPORT __attribute__((visibility("default")))
 #endif
 
 namespace vst {

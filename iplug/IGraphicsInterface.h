@@ -1,0 +1,19 @@
+// What the plug-in base needs of an attached editor. The graphics host of the GUI
+// framework implements it; the plug-in side knows nothing else about drawing.
+#pragma once
+
+class IGraphicsInterface {
+ public:
+  virtual ~IGraphicsInterface() = default;
+
+  // Shows a parameter's value in every control bound to it. `value` is normalised
+  // when `normalized` is true, else a real value the host converts itself.
+  virtual void SetControlsFromPlugin(int paramIdx, double value, bool normalized) = 0;
+  // Creates the drawing surfaces; called once when the editor is attached.
+  virtual void PrepareSurfaces() = 0;
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+  // Opens the editor as a child of the host's window; returns the window or null.
+  virtual void* OpenEditorWindow(void* parent) = 0;
+  virtual void CloseEditorWindow() = 0;
+};

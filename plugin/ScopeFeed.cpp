@@ -1,0 +1,60 @@
+#include "plugin/ScopeFeed.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "plugin/ScopeDisplayLink.h"
+#include "plugin/ScopeTexts.h"
+
+namespace {
+constexpr int kBytesPerSample = static_cast<int>(sizeof(float));
+constexpr int kMaxCaptureBytes = kMaxCapture * kBytesPerSample;
+}  // namespace
+
+ScopeFeed::ScopeFeed() : scratch_(kMaxCapture, 0.0f) {}
+
+void ScopeFeed::Capture(int input, const double* samples, int nFrames) {
+  if (input < 0 || input >= kInputs || samples == nullptr || nFrames <= 0) return;
+  // Only the newest kMaxCapture samples can be kept; skip the rest of a long block.
+  if (nFrames > kMaxCapture) {
+    samples += nFrames - kMaxCapture;
+    nFrames = kMaxCapture;
+  }
+  SampleQueue& queue = queues_[static_cast<std::size_t>(input)];
+  const int held = queue.Held() / kBytesPerSample;
+  if (held + nFrames > kMaxCapture) {
+    queue.Discard((held + nFrames) * kBytesPerSample - kMaxCaptureBytes);
+  }
+  for (int i = 0; i < nFrames; ++i) scratch_[static_cast<std::size_t>(i)] = static_cast<float>(samples[i]);
+  queue.Append(scratch_.data(), nFrames * kBytesPerSample);
+}
+
+void ScopeFeed::AddPending(int nFrames) {
+  if (nFrames > 0) pending_ = std::min(pending_ + std::min(nFrames, kMaxCapture), kMaxCapture);
+}
+
+int ScopeFeed::Pull(ChannelWindow* const channels[kInputs], ScopeDisplayLink* display) {
+  for (int i = 0; i < kInputs; ++i) {
+    ChannelWindow* channel = channels[i];
+    if (channel == nullptr) continue;
+    if (!channel->enabled) {
+      if (display != nullptr) display->SetLevelText(i, "");
+      continue;
+    }
+    if (display != nullptr) {
+      char level[32];
+      FormatLevel(channel->level, level, sizeof(level));
+      display->SetLevelText(i, level);
+    }
+    const SampleQueue& queue = queues_[static_cast<std::size_t>(i)];
+    const int n = std::min(queue.Held() / kBytesPerSample, kMaxCapture);
+    float* window = channel->samples.data();
+    if (n < kMaxCapture) {
+      std::memmove(window, window + n, static_cast<std::size_t>(kMaxCapture - n) * sizeof(float));
+    }
+    queue.Peek(0, window + (kMaxCapture - n), n * kBytesPerSample);
+  }
+  const int result = pending_;
+  pending_ = 0;
+  return result;
+}

@@ -1,0 +1,123 @@
+#include "plugin/ScopePlugin.h"
+
+#include <cstring>
+
+#include "plugin/Fft.h"
+#include "plugin/ScopeMath.h"
+#include "plugin/ScopeTexts.h"
+
+namespace {
+constexpr std::int32_t kUniqueId = vst::FourCC('V', 'r', 'l', 'x');
+constexpr std::int32_t kVendorId = vst::FourCC('O', 'r', 'b', 'k');
+}  // namespace
+
+ScopePlugin::ScopePlugin(vst::HostCallback host)
+    : IPlugVST(host, kNumScopeParams, "1-1 2-2 4-2", 0, "Virlex", "", "Orbek", kVersion,
+               kUniqueId, kVendorId, 0, false, false, false) {
+  FftInit();  // once per process; construction is serialised by the entry point
+  DeclareScopeParams(*this);
+}
+
+ScopePlugin::~ScopePlugin() = default;
+
+void ScopePlugin::AttachDisplay(std::unique_ptr<ScopeDisplayLink> display) {
+  ILockGuard hold(Lock());
+  display_ = std::move(display);
+  AnnounceAllParams();
+}
+
+int ScopePlugin::Pull(ChannelWindow* const channels[ScopeFeed::kInputs]) {
+  ILockGuard hold(Lock());
+  return feed_.Pull(channels, display_.get());
+}
+
+void ScopePlugin::ProcessBlock(double** inputs, double** outputs, int nFrames) {
+  const auto bytes = static_cast<std::size_t>(nFrames) * sizeof(double);
+  for (int i = 0; i < ScopeFeed::kInputs; ++i) {
+    if (InputConnected(i)) {
+      if (OutputConnected(i)) std::memcpy(outputs[i], inputs[i], bytes);
+      feed_.Capture(i, inputs[i], nFrames);
+    } else if (OutputConnected(i)) {
+      std::memset(outputs[i], 0, bytes);
+    }
+  }
+  feed_.AddPending(nFrames);
+  if (display_ != nullptr && !Frozen()) display_->MarkViewDirty();
+}
+
+void ScopePlugin::ResetState() {
+  ILockGuard hold(Lock());
+  sampleRate_ = SampleRate();
+  if (display_ != nullptr) display_->ResetView(sampleRate_);
+  feed_.ResetPending();
+  if (domain_ == kDomainTime) UpdateWindowReadout();
+  RefreshScales();
+}
+
+void ScopePlugin::ParamChanged(int idx) {
+  ILockGuard hold(Lock());
+  IPlugParam* param = Param(idx);
+  if (param == nullptr) return;
+  const double value = param->Value();
+  bool scalesChanged = false;
+  if (idx == kParamDomain) {
+    domain_ = static_cast<int>(value);
+    if (display_ != nullptr) display_->SetTimeControlsHidden(domain_ != kDomainTime);
+    scalesChanged = true;
+  } else if (idx >= kParamDelay1 && idx < kParamDelay1 + kScopeInputs) {
+    if (display_ != nullptr) {
+      char text[32];
+      FormatDelay(value, text, sizeof(text));
+      display_->SetDelayText(idx - kParamDelay1, text);
+    }
+  } else if (idx == kParamFftSize) {
+    fftSize_ = static_cast<int>(IntPow(2.0, static_cast<int>(value) + 8));
+    scalesChanged = true;
+  } else if (idx == kParamXZoomLow || idx == kParamXZoomHigh) {
+    ClampXZoom(idx);
+    UpdateWindowReadout();
+    scalesChanged = true;
+  } else if (idx == kParamYZoom) {
+    yZoom_ = value;
+    if (display_ != nullptr) display_->SetHoldYZoom(yZoom_);
+    scalesChanged = true;
+  }
+  if (scalesChanged) RefreshScales();
+  if (display_ != nullptr) display_->ApplyParam(idx, *param);
+}
+
+// Keeps "X zoom low" at least kMinXZoomGap below "X zoom high". The parameter that
+// was just moved gives way; its value is corrected directly, without telling the
+// host or the controls.
+void ScopePlugin::ClampXZoom(int idx) {
+  IPlugParam* low = Param(kParamXZoomLow);
+  IPlugParam* high = Param(kParamXZoomHigh);
+  xZoomLow_ = low->Value();
+  xZoomHigh_ = high->Value();
+  if (idx == kParamXZoomLow && xZoomLow_ > xZoomHigh_ - kMinXZoomGap) {
+    xZoomLow_ = xZoomHigh_ - kMinXZoomGap;
+    low->SetClamped(xZoomLow_);
+  } else if (idx == kParamXZoomHigh && xZoomHigh_ < xZoomLow_ + kMinXZoomGap) {
+    xZoomHigh_ = xZoomLow_ + kMinXZoomGap;
+    high->SetClamped(xZoomHigh_);
+  }
+}
+
+void ScopePlugin::UpdateWindowReadout() {
+  if (domain_ != kDomainTime || display_ == nullptr) return;
+  char text[96];
+  FormatWindowReadout(xZoomLow_, xZoomHigh_, sampleRate_, text, sizeof(text));
+  display_->SetWindowReadout(text);
+}
+
+void ScopePlugin::RefreshScales() {
+  if (display_ == nullptr) return;
+  ScaleSettings settings;
+  settings.domain = domain_;
+  settings.xLow = xZoomLow_;
+  settings.xHigh = xZoomHigh_;
+  settings.yZoom = yZoom_;
+  settings.sampleRate = sampleRate_;
+  settings.fftSize = fftSize_;
+  display_->RefreshScales(settings);
+}

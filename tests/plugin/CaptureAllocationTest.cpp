@@ -1,0 +1,102 @@
+// The audio path must not allocate in steady state. Every global allocation in
+// this test program is counted; once each input has seen its first 48000
+// samples, processing must not add to the count.
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "plugin/ScopePlugin.h"
+#include "tests/plugin/FakeDisplay.h"
+
+namespace {
+std::atomic<long> gAllocations{0};
+}
+
+void* operator new(std::size_t size) {
+  ++gAllocations;
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  ++gAllocations;
+  return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+  return operator new(size, tag);
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+extern "C" vst::AEffect* VSTPluginMain(vst::HostCallback host);
+
+namespace {
+
+class CaptureAllocation : public ::testing::TestWithParam<int> {};
+
+TEST_P(CaptureAllocation, SteadyStateProcessingAllocatesNothing) {
+  const int block = GetParam();
+  vst::AEffect* effect = VSTPluginMain(nullptr);
+  auto* plug = static_cast<ScopePlugin*>(IPlugVST::FromEffect(effect));
+  plug->AttachDisplay(std::make_unique<FakeDisplay>());
+  effect->dispatcher(effect, vst::effOpen, 0, 0, nullptr, 0.0f);
+  effect->dispatcher(effect, vst::effSetBlockSize, 0, block, nullptr, 0.0f);
+  effect->dispatcher(effect, vst::effMainsChanged, 0, 1, nullptr, 0.0f);
+
+  std::vector<float> in(static_cast<std::size_t>(block), 0.25f);
+  std::vector<float> out[2] = {std::vector<float>(in.size()), std::vector<float>(in.size())};
+  float* ins[] = {in.data(), in.data(), in.data(), in.data()};
+  float* outs[] = {out[0].data(), out[1].data()};
+  std::vector<double> din(in.size(), 0.25), dout(in.size());
+  double* dins[] = {din.data(), din.data(), din.data(), din.data()};
+  double* douts[] = {dout.data(), dout.data()};
+
+  for (int done = 0; done < 48000 + 4 * block; done += block) {
+    effect->processReplacing(effect, ins, outs, block);
+  }
+  const long before = gAllocations.load();
+  for (int round = 0; round < 200000 / block + 3; ++round) {
+    effect->processReplacing(effect, ins, outs, block);
+    effect->process(effect, ins, outs, block);
+    effect->processDoubleReplacing(effect, dins, douts, block);
+  }
+  EXPECT_EQ(gAllocations.load() - before, 0) << "block " << block;
+  effect->dispatcher(effect, vst::effClose, 0, 0, nullptr, 0.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(BlockSizes, CaptureAllocation, ::testing::Values(1, 7, 512, 4096));
+
+TEST(CaptureSlicing, HowTheHostSlicesTheAudioDoesNotChangeTheCapture) {
+  const int total = 60000;
+  std::vector<float> signal(total);
+  for (int i = 0; i < total; ++i) signal[static_cast<std::size_t>(i)] = float((i * 7919) % 1000) / 1000.0f;
+  std::vector<std::vector<float>> windows;
+  for (int block : {1, 7, 512, 4096}) {
+    ScopePlugin plug(nullptr);
+    plug.SetBlockSize(block);
+    vst::AEffect* e = plug.Effect();
+    std::vector<float> out(static_cast<std::size_t>(block));
+    float* outs[] = {out.data(), out.data()};
+    for (int done = 0; done < total; done += block) {
+      const int n = std::min(block, total - done);
+      float* p = signal.data() + done;
+      float* ins[] = {p, p, p, p};
+      e->processReplacing(e, ins, outs, n);
+    }
+    ChannelWindow channel[4];
+    channel[0].enabled = true;
+    ChannelWindow* all[4] = {&channel[0], &channel[1], &channel[2], &channel[3]};
+    EXPECT_EQ(plug.Pull(all), 48000);
+    windows.push_back(channel[0].samples);
+  }
+  for (const auto& w : windows) EXPECT_EQ(w, windows[0]);
+  EXPECT_EQ(windows[0].back(), signal.back());
+  EXPECT_EQ(windows[0].front(), signal[total - 48000]);
+}
+
+}  // namespace
