@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Configures and builds one of the project's build trees under build/.
+#   tools/build.sh release   native optimised build with -Werror (module, tools, tests, benchmarks)
+#   tools/build.sh asan      native debug build under AddressSanitizer + UBSan (tests only)
+#   tools/build.sh mingw     the 32-bit Windows DLL and vsthost.exe, cross compiled
+# Extra arguments go to CMake's configure step.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+kind=${1:?usage: tools/build.sh release|asan|mingw [cmake args...]}
+shift
+jobs=$(nproc)
+
+case "$kind" in
+  release)
+    args=(-DCMAKE_BUILD_TYPE=Release -DVIRLEX_WERROR=ON)
+    if [ -f "$root/build/mingw/Virlex.dll" ]; then
+      args+=("-DVIRLEX_WINDOWS_BUILD=$root/build/mingw")
+    fi
+    ;;
+  asan)
+    args=(-DCMAKE_BUILD_TYPE=Debug -DVIRLEX_SANITIZE=ON -DVIRLEX_WERROR=ON -DVIRLEX_BUILD_BENCH=OFF)
+    ;;
+  mingw)
+    args=(-DCMAKE_BUILD_TYPE=Release -DVIRLEX_WERROR=ON
+          "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-w64-i686.cmake")
+    ;;
+  *)
+    echo "tools/build.sh: unknown build '$kind' (release, asan or mingw)" >&2
+    exit 2
+    ;;
+esac
+
+cmake -S "$root" -B "$root/build/$kind" "${args[@]}" "$@"
+cmake --build "$root/build/$kind" -j "$jobs"

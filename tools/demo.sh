@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# The main job on its built-in default: builds everything, loads the plug-in through
+# its VST entry in our host tool and plays the built-in demo signal through it.
+# Results go to out/.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+tools/install-deps.sh
+tools/build.sh release
+mkdir -p out
+
+module=build/release/Virlex.so
+host=build/release/tools/vsthost/vsthost
+"$host" info "$module" | tee out/info.txt
+"$host" process "$module" --expect-passthrough -o out/demo.wav
+echo "demo: wrote out/info.txt and out/demo.wav"

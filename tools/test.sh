@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# The test command: installs what is missing, builds every tree and runs every test.
+#   1. the Windows DLL and vsthost.exe (cross build), for the wine tests;
+#   2. the optimised native build: unit tests, the module through vsthost, Ardour
+#      as a real host, the Windows DLL under wine;
+#   3. the debug build under AddressSanitizer and UBSan: every unit test again.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+tools/install-deps.sh
+tools/build.sh mingw
+tools/build.sh release
+tools/build.sh asan
+
+ctest --test-dir build/release --output-on-failure -j "$(nproc)"
+ctest --test-dir build/asan --output-on-failure -L unit -j "$(nproc)"
