@@ -1,0 +1,114 @@
+#include "plugin/ScopeViewMath.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "plugin/ChannelWindow.h"
+
+namespace {
+
+constexpr int kMinRun = 32;
+
+// Samples of delay, bounded so that absurd rates or delays cannot overflow.
+int DelaySamples(double sampleRate, double delayMs) {
+  const double samples = std::trunc(sampleRate * delayMs * 0.001);
+  if (!(samples > 0.0)) return 0;
+  return samples > kMaxCapture ? kMaxCapture : static_cast<int>(samples);
+}
+
+int WindowIndex(double x) {
+  const double i = std::trunc(x * kMaxCapture);
+  if (!(i > 0.0)) return 0;
+  return i > kMaxCapture ? kMaxCapture : static_cast<int>(i);
+}
+
+float ClampRow(double y, float top, float bottom) {
+  if (std::isnan(y)) return (top + bottom) * 0.5f;
+  if (y < top) return top;
+  if (y > bottom) return bottom;
+  return static_cast<float>(y);
+}
+
+}  // namespace
+
+SampleRun ViewRun(double sampleRate, double delayMs, double xLow, double xHigh) {
+  const int delay = DelaySamples(sampleRate, delayMs);
+  SampleRun run;
+  run.start = std::max(WindowIndex(xLow) - delay, 0);
+  run.count = WindowIndex(xHigh) - delay - run.start;
+  if (run.count < kMinRun) {
+    run.start += run.count - kMinRun;
+    run.count = kMinRun;
+  }
+  // A delay larger than the visible end would put the run before the window.
+  run.start = std::clamp(run.start, 0, kMaxCapture - kMinRun);
+  run.count = std::min(run.count, kMaxCapture - run.start);
+  return run;
+}
+
+SampleRun SpectrumRun(double sampleRate, double delayMs, int size) {
+  size = std::clamp(size, 0, kMaxCapture);
+  SampleRun run;
+  run.start = std::max(kMaxCapture - DelaySamples(sampleRate, delayMs) - size, 0);
+  run.count = size;
+  return run;
+}
+
+int FindTrigger(const float* samples, int windowLength, int half, double level) {
+  if (samples == nullptr || half < 0) return -1;
+  const float threshold = static_cast<float>(level);
+  for (int i = half; i < windowLength - 1 - half; ++i) {
+    if (std::fabs(samples[i]) > threshold) return i;
+  }
+  return -1;
+}
+
+float SampleRow(float sample, const TraceRows& rows) {
+  const double y = rows.midY - static_cast<double>(sample) * rows.yScale;
+  return ClampRow(y, rows.top + 1.0f, rows.bottom - 2.0f);
+}
+
+void ReduceColumns(const float* run, int n, float* top, float* bottom, int cols,
+                   const TraceRows& rows) {
+  if (run == nullptr || n <= 0 || cols <= 0) return;
+  const float samplesPerColumn = static_cast<float>(n) / static_cast<float>(cols);
+  int start = 0;
+  for (int c = 0; c < cols; ++c) {
+    const int end =
+        std::min(static_cast<int>(std::trunc((c + 1) * static_cast<double>(samplesPerColumn))), n);
+    // A column always covers its first sample, even where columns outnumber samples.
+    const int first = std::min(start, n - 1);
+    float hi = run[first];
+    float lo = run[first];
+    for (int i = first + 1; i < end; ++i) {
+      hi = std::max(hi, run[i]);
+      lo = std::min(lo, run[i]);
+    }
+    top[c] = ClampRow(rows.midY - static_cast<double>(rows.yScale) * hi, rows.top, rows.bottom - 1.0f);
+    bottom[c] = ClampRow(rows.midY - static_cast<double>(rows.yScale) * lo, rows.top, rows.bottom - 1.0f);
+    start = end;
+  }
+}
+
+PhasePoint PlacePhasePoint(double a, double b, double scaleX, double scaleY, int cx, int left,
+                           int right, int top, int bottom) {
+  const double angle = std::atan2(a, b) - std::numbers::pi / 4.0;
+  const double r = std::sqrt(a * a + b * b);
+  double s = std::sin(angle) * r;
+  double c = std::cos(angle) * r;
+  if (c < 0.0) {
+    c = -c;
+    s = -s;
+  }
+  auto toInt = [](double v) {
+    // Beyond the plot anyway; keeps the conversion defined for huge or NaN values.
+    if (!(v > -1e6)) return -1000000;
+    if (v > 1e6) return 1000000;
+    return static_cast<int>(std::trunc(v));
+  };
+  PhasePoint p;
+  p.x = std::clamp(toInt(s * scaleX) + cx, left, right);
+  p.y = std::clamp(bottom - toInt(c * scaleY), top, bottom);
+  return p;
+}
