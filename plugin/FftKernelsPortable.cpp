@@ -1,0 +1,6 @@
+// Builds without an x86 vector path: only the reference transform exists.
+#include "plugin/FftTables.h"
+
+bool FftAvx2Supported() { return false; }
+
+void FftTransformAvx2(float* data, int n) { FftTransformReference(data, n); }

@@ -1,0 +1,142 @@
+#include "plugin/SpectrumAnalyser.h"
+
+#include "plugin/Fft.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+struct SpectrumAnalyserTest : ::testing::Test {
+  static void SetUpTestSuite() { FftInit(); }
+};
+
+std::vector<float> Sine(int n, double cyclesPerWindow, double amplitude = 1.0) {
+  std::vector<float> x(n);
+  for (int i = 0; i < n; ++i) x[i] = static_cast<float>(amplitude * std::sin(2.0 * M_PI * cyclesPerWindow * i / n));
+  return x;
+}
+
+}  // namespace
+
+TEST_F(SpectrumAnalyserTest, StartsAt2048WithBlendOneAndBlackmanWindow) {
+  SpectrumAnalyser a;
+  EXPECT_EQ(a.Size(), 2048);
+  EXPECT_FLOAT_EQ(a.Blend(), 1.0f);
+  for (int k = 0; k < 1024; ++k) ASSERT_EQ(a.Smoothed()[k], 0.0f);
+  // A constant input shows the window's mean (0.42) times 2 in bin 0.
+  std::vector<float> ones(2048, 1.0f);
+  EXPECT_NEAR(a.Analyse(ones.data())[0], 0.84, 2e-3);
+}
+
+TEST_F(SpectrumAnalyserTest, SineAtBinCentreShowsWindowMeanAndItsNeighbours) {
+  for (int n : {256, 4096, 16384}) {
+    SpectrumAnalyser a;
+    ASSERT_TRUE(a.Init(n));
+    const int k = n / 8 + 3;
+    const std::vector<float> x = Sine(n, k);
+    const float* s = a.Analyse(x.data());
+    EXPECT_NEAR(s[k], 0.42, 2e-3) << n;
+    EXPECT_NEAR(s[k - 1], 0.25, 2e-3) << n;
+    EXPECT_NEAR(s[k + 1], 0.25, 2e-3) << n;
+    EXPECT_NEAR(s[k - 2], 0.04, 2e-3) << n;
+    EXPECT_NEAR(s[k + 2], 0.04, 2e-3) << n;
+    // Far away the Blackman window's side lobes are below -58 dB.
+    EXPECT_LT(s[k + 10], 0.42 * 1.3e-3) << n;
+    EXPECT_LT(s[k - 10], 0.42 * 1.3e-3) << n;
+  }
+}
+
+TEST_F(SpectrumAnalyserTest, BlendHalvesTheDistanceOnEveryRedraw) {
+  SpectrumAnalyser a;
+  ASSERT_TRUE(a.Init(1024));
+  a.SetBlend(0.5);
+  const std::vector<float> x = Sine(1024, 100);
+  const float v = 0.42f;
+  double expected = 0.0;
+  for (int step = 0; step < 6; ++step) {
+    const float* s = a.Analyse(x.data());
+    expected = expected + (v - expected) * 0.5;
+    EXPECT_NEAR(s[100], expected, 2e-3) << step;
+  }
+  // And back towards zero once the tone stops.
+  const std::vector<float> silence(1024, 0.0f);
+  const float before = a.Smoothed()[100];
+  EXPECT_NEAR(a.Analyse(silence.data())[100], before * 0.5f, 1e-6);
+}
+
+TEST_F(SpectrumAnalyserTest, BlendIsClampedAndNonFiniteBlendIgnored) {
+  SpectrumAnalyser a;
+  a.SetBlend(0.3);
+  EXPECT_FLOAT_EQ(a.Blend(), 0.3f);
+  a.SetBlend(std::numeric_limits<double>::quiet_NaN());
+  EXPECT_FLOAT_EQ(a.Blend(), 0.3f);
+  a.SetBlend(5.0);
+  EXPECT_FLOAT_EQ(a.Blend(), 1.0f);
+  a.SetBlend(-2.0);
+  EXPECT_FLOAT_EQ(a.Blend(), 0.0f);
+}
+
+TEST_F(SpectrumAnalyserTest, NonFiniteSamplesDoNotPoisonTheAverage) {
+  SpectrumAnalyser a;
+  ASSERT_TRUE(a.Init(512));
+  a.SetBlend(0.5);
+  std::vector<float> x = Sine(512, 40);
+  std::vector<float> zeroed = x;
+  x[100] = std::numeric_limits<float>::quiet_NaN();
+  x[200] = std::numeric_limits<float>::infinity();
+  x[300] = -std::numeric_limits<float>::infinity();
+  zeroed[100] = zeroed[200] = zeroed[300] = 0.0f;
+  SpectrumAnalyser b;
+  ASSERT_TRUE(b.Init(512));
+  b.SetBlend(0.5);
+  // A broken sample counts as silence.
+  const float* s = a.Analyse(x.data());
+  const float* t = b.Analyse(zeroed.data());
+  for (int k = 0; k < 256; ++k) ASSERT_FLOAT_EQ(s[k], t[k]) << k;
+  // Samples so large that the transform overflows saturate instead.
+  std::vector<float> huge(512, 3e38f);
+  for (int step = 0; step < 3; ++step) a.Analyse(huge.data());
+  for (int k = 0; k < 256; ++k) ASSERT_TRUE(std::isfinite(a.Smoothed()[k])) << k;
+  // With blend 1 the next clean window is shown exactly as from scratch.
+  a.SetBlend(1.0);
+  b.SetBlend(1.0);
+  const std::vector<float> clean = Sine(512, 10);
+  s = a.Analyse(clean.data());
+  t = b.Analyse(clean.data());
+  for (int k = 0; k < 256; ++k) ASSERT_FLOAT_EQ(s[k], t[k]) << k;
+}
+
+TEST_F(SpectrumAnalyserTest, InitRefusesBadSizesAndReusesItsBuffers) {
+  SpectrumAnalyser a;
+  ASSERT_TRUE(a.Init(16384));
+  for (int n : {0, -4, 3, 1000, 32768}) {
+    EXPECT_FALSE(a.Init(n)) << n;
+    EXPECT_EQ(a.Size(), 16384);
+  }
+  // Shrinking and growing back within the largest size keeps the storage.
+  const float* smoothed = a.Smoothed();
+  ASSERT_TRUE(a.Init(256));
+  ASSERT_TRUE(a.Init(16384));
+  EXPECT_EQ(a.Smoothed(), smoothed);
+  // Analyse after a size change reads exactly the new size.
+  std::vector<float> x = Sine(256, 8);
+  ASSERT_TRUE(a.Init(256));
+  EXPECT_NEAR(a.Analyse(x.data())[8], 0.42, 2e-3);
+  EXPECT_EQ(a.Analyse(nullptr), a.Smoothed());
+}
+
+TEST_F(SpectrumAnalyserTest, ClearZeroesTheAverage) {
+  SpectrumAnalyser a;
+  ASSERT_TRUE(a.Init(256));
+  a.SetBlend(0.5);
+  const std::vector<float> x = Sine(256, 20);
+  a.Analyse(x.data());
+  a.Clear();
+  for (int k = 0; k < 128; ++k) ASSERT_EQ(a.Smoothed()[k], 0.0f);
+  EXPECT_NEAR(a.Analyse(x.data())[20], 0.21, 2e-3);
+}

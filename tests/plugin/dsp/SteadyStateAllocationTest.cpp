@@ -1,0 +1,51 @@
+// One redraw's worth of spectrum work, repeated at the same sizes, must not
+// touch the heap. Counting replaces the global operator new, so this test is
+// its own executable and is left out of sanitizer builds.
+#include "plugin/Fft.h"
+#include "plugin/FreqRange.h"
+#include "plugin/ScopeMath.h"
+#include "plugin/SpectrumAnalyser.h"
+#include "plugin/SpectrumMapper.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+namespace {
+long g_allocations = 0;
+}
+
+void* operator new(std::size_t size) {
+  ++g_allocations;
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+TEST(SteadyStateAllocationTest, RedrawAtUnchangedSizesAllocatesNothing) {
+  FftInit();
+  std::vector<SpectrumAnalyser> analysers(4);
+  SpectrumMapper mapper;
+  std::vector<float> samples(16384, 0.25f);
+  samples[7] = -0.5f;
+  long before = 0;
+  for (int redraw = 0; redraw < 3; ++redraw) {
+    // The first redraw sizes the buffers; later ones must reuse them, also
+    // across a size change back to one used before.
+    if (redraw == 1) before = g_allocations;
+    for (int n : {16384, 4096}) {
+      for (SpectrumAnalyser& a : analysers) a.Init(n);
+      mapper.SetBins(n / 2);
+      const FreqRange r = UpdateFreqRange(0.0, 0.75, n, 44100.0);
+      for (SpectrumAnalyser& a : analysers) {
+        MeasureLevel(samples.data(), n);
+        const float* values = a.Analyse(samples.data());
+        mapper.Map(values, n / 2, r.firstBin, r.lastBin - r.firstBin, 538);
+      }
+    }
+  }
+  EXPECT_EQ(g_allocations - before, 0);
+}
