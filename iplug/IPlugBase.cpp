@@ -1,3 +1,4 @@
+#include "iplug/TextCopy.h"
 #include "iplug/IPlugBase.h"
 
 #include <algorithm>
@@ -11,9 +12,7 @@
 
 namespace {
 
-void CopyName(char* dst, const char* src) {
-  std::snprintf(dst, 128, "%s", src != nullptr ? src : "");
-}
+void CopyName(char* dst, const char* src) { CopyText(dst, src, 128); }
 
 // "YYYYmmdd HH:MM " followed by the capitals of the local time-zone name.
 void ConstructionStamp(char* out, std::size_t size) {

@@ -6,13 +6,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "iplug/TextCopy.h"
 #include "iplug/IPlugBase.h"
 #include "iplug/Trace.h"
 
 namespace {
 
 void SetPresetName(Preset& preset, const char* name) {
-  std::snprintf(preset.name, Preset::kNameSize, "%s", name);
+  CopyText(preset.name, name, Preset::kNameSize);
 }
 
 }  // namespace

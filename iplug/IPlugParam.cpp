@@ -1,14 +1,12 @@
 #include "iplug/IPlugParam.h"
 
+#include "iplug/TextCopy.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 namespace {
-
-void CopyText(char* dst, const char* src, int size) {
-  std::snprintf(dst, static_cast<std::size_t>(size), "%s", src != nullptr ? src : "");
-}
 
 // Smallest p in 0..6 with step * 10^p integral, 6 when none is.
 int PrecisionForStep(double step) {
@@ -119,7 +117,7 @@ void IPlugParam::FormatValue(double x, bool isNormalized, char* out, int outSize
   if (!valueTexts_.empty() && x > -2147483648.0 && x < 2147483648.0) {
     const char* text = ValueTextFor(static_cast<int>(x));
     if (text[0] != '\0') {
-      CopyText(out, text, outSize);
+      CopyText(out, text, static_cast<std::size_t>(outSize));
       return;
     }
   }

@@ -192,8 +192,14 @@ void IPlugVST::ProcessFloat(float** inputs, float** outputs, int nFrames, FloatM
       ChannelSlot& slot = InputSlot(i);
       if (!slot.connected) continue;
       const float* src = inputs != nullptr ? inputs[k++] : nullptr;
-      for (int s = 0; s < n; ++s) slot.scratch[s] = src != nullptr ? src[done + s] : 0.0;
-      InputPointers()[i] = slot.scratch.data();
+      double* dst = slot.scratch.data();
+      if (src != nullptr) {
+        src += done;
+        for (int s = 0; s < n; ++s) dst[s] = src[s];
+      } else {
+        std::fill(dst, dst + n, 0.0);
+      }
+      InputPointers()[i] = dst;
     }
     k = 0;
     for (int i = 0; i < MaxOutputs(); ++i) {
@@ -207,10 +213,11 @@ void IPlugVST::ProcessFloat(float** inputs, float** outputs, int nFrames, FloatM
       ChannelSlot& slot = OutputSlot(i);
       if (!slot.connected || slot.hostOut == nullptr) continue;
       float* dst = slot.hostOut + done;
+      const double* src = slot.scratch.data();
       if (mode == FloatMode::kAccumulate) {
-        for (int s = 0; s < n; ++s) dst[s] += static_cast<float>(slot.scratch[s]);
+        for (int s = 0; s < n; ++s) dst[s] += static_cast<float>(src[s]);
       } else {
-        for (int s = 0; s < n; ++s) dst[s] = static_cast<float>(slot.scratch[s]);
+        for (int s = 0; s < n; ++s) dst[s] = static_cast<float>(src[s]);
       }
     }
   }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "iplug/IPlugVST.h"
+#include "iplug/TextCopy.h"
 #include "iplug/Trace.h"
 
 using namespace vst;
@@ -19,8 +20,7 @@ constexpr intptr kMaxChunkBytes = 16 * 1024 * 1024;
 
 // Copies text into a host buffer of `size` bytes, always terminated.
 void CopyToHost(void* ptr, const char* text, std::size_t size) {
-  if (ptr == nullptr) return;
-  std::snprintf(static_cast<char*>(ptr), size, "%s", text);
+  CopyText(static_cast<char*>(ptr), text, size);
 }
 
 }  // namespace
@@ -64,8 +64,7 @@ intptr IPlugVST::Dispatch(int32 opcode, int32 index, intptr value, void* ptr, fl
     case effSetProgramName:
       if (ptr != nullptr) {
         char name[Preset::kNameSize];
-        std::snprintf(name, sizeof(name), "%.*s", Preset::kNameSize - 1,
-                      static_cast<const char*>(ptr));
+        CopyText(name, static_cast<const char*>(ptr), sizeof(name));
         StoreCurrentPreset(name);
       }
       return 0;

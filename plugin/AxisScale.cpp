@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "iplug/TextCopy.h"
+
 namespace {
 
 constexpr int kMainFrequencies[] = {100, 500, 1000, 5000, 7500, 10000, 15000, 20000};
@@ -44,7 +46,7 @@ void AxisScale::AddMark(double position, const char* label) {
   if (static_cast<int>(marks.size()) >= kMaxMarks) return;
   GridMark mark;
   mark.position = static_cast<float>(position);
-  std::snprintf(mark.label, sizeof(mark.label), "%s", label);
+  CopyText(mark.label, label, sizeof(mark.label));
   marks.push_back(mark);
 }
 

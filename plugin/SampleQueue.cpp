@@ -10,9 +10,16 @@ namespace {
 constexpr std::size_t kListReserve = 16;
 }  // namespace
 
-SampleQueue::SampleQueue() {
+SampleQueue::SampleQueue(int maxHeldBytes) {
   chunks_.reserve(kListReserve);
   spares_.reserve(kListReserve);
+  // Held bytes that start part-way into a chunk can touch one chunk more than they fill.
+  const int needed = maxHeldBytes > 0 ? maxHeldBytes / kChunkBytes + 2 : 0;
+  for (int i = 0; i < needed && spares_.size() < spares_.capacity(); ++i) {
+    Chunk* chunk = NewChunk();
+    if (chunk == nullptr) break;
+    spares_.push_back(chunk);
+  }
 }
 
 SampleQueue::~SampleQueue() {
@@ -27,6 +34,10 @@ SampleQueue::Chunk* SampleQueue::TakeChunk() {
     chunk->used = 0;
     return chunk;
   }
+  return NewChunk();
+}
+
+SampleQueue::Chunk* SampleQueue::NewChunk() {
   auto* chunk = new (std::nothrow) Chunk;
   if (chunk == nullptr) return nullptr;
   chunk->bytes.reset(new (std::nothrow) std::uint8_t[kChunkBytes]);

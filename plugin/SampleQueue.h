@@ -1,7 +1,8 @@
 // A first-in-first-out byte queue kept in fixed-capacity chunks, so that appending
 // never moves old data and dropping from the head never copies. Emptied chunks
 // are kept as spares and reused, so once the queue has reached its working size
-// it stops allocating: the audio thread can append to it.
+// it stops allocating: the audio thread can append to it. A queue told its limit up
+// front never allocates at all.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +13,9 @@ class SampleQueue {
  public:
   static constexpr int kChunkBytes = 65472;
 
-  SampleQueue();
+  // Creates, up front, every chunk a queue holding at most `maxHeldBytes` can
+  // touch, so that appending within that limit never allocates.
+  explicit SampleQueue(int maxHeldBytes = 0);
   ~SampleQueue();
   SampleQueue(const SampleQueue&) = delete;
   SampleQueue& operator=(const SampleQueue&) = delete;
@@ -35,6 +38,7 @@ class SampleQueue {
     int used = 0;
   };
   Chunk* TakeChunk();
+  static Chunk* NewChunk();
 
   int readOffset_ = 0;  // bytes already dropped from the first chunk
   int held_ = 0;

@@ -11,7 +11,10 @@ constexpr int kBytesPerSample = static_cast<int>(sizeof(float));
 constexpr int kMaxCaptureBytes = kMaxCapture * kBytesPerSample;
 }  // namespace
 
-ScopeFeed::ScopeFeed() : scratch_(kMaxCapture, 0.0f) {}
+ScopeFeed::ScopeFeed()
+    : scratch_(kMaxCapture, 0.0f),
+      queues_{SampleQueue(kMaxCaptureBytes), SampleQueue(kMaxCaptureBytes),
+              SampleQueue(kMaxCaptureBytes), SampleQueue(kMaxCaptureBytes)} {}
 
 void ScopeFeed::Capture(int input, const double* samples, int nFrames) {
   if (input < 0 || input >= kInputs || samples == nullptr || nFrames <= 0) return;
@@ -25,8 +28,9 @@ void ScopeFeed::Capture(int input, const double* samples, int nFrames) {
   if (held + nFrames > kMaxCapture) {
     queue.Discard((held + nFrames) * kBytesPerSample - kMaxCaptureBytes);
   }
-  for (int i = 0; i < nFrames; ++i) scratch_[static_cast<std::size_t>(i)] = static_cast<float>(samples[i]);
-  queue.Append(scratch_.data(), nFrames * kBytesPerSample);
+  float* converted = scratch_.data();
+  for (int i = 0; i < nFrames; ++i) converted[i] = static_cast<float>(samples[i]);
+  queue.Append(converted, nFrames * kBytesPerSample);
 }
 
 void ScopeFeed::AddPending(int nFrames) {

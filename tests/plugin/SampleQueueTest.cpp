@@ -48,6 +48,22 @@ TEST(SampleQueue, DiscardMovesEmptiedChunksToTheSparesAndReusesThem) {
   EXPECT_EQ(PeekInts(q, perChunk - 10, 2), Ints(1000000, 2));
 }
 
+TEST(SampleQueue, AQueueToldItsLimitNeverCreatesChunksLater) {
+  const int limit = 48000 * 4;
+  SampleQueue q(limit);
+  const int made = q.SpareCount();
+  EXPECT_EQ(made, limit / SampleQueue::kChunkBytes + 2);
+  // Slide a full window through the queue in odd-sized steps, as capture does.
+  const auto block = Ints(0, 997);
+  for (int round = 0; round < 2000; ++round) {
+    const int excess = q.Held() + 997 * 4 - limit;
+    if (excess > 0) q.Discard(excess);
+    q.Append(block.data(), 997 * 4);
+    ASSERT_EQ(q.ChunkCount() + q.SpareCount(), made) << round;
+  }
+  EXPECT_EQ(q.Held(), limit);
+}
+
 TEST(SampleQueue, DiscardingEverythingEmptiesTheQueue) {
   SampleQueue q;
   const auto data = Ints(0, 100);
