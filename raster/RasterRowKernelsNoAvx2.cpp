@@ -1,0 +1,8 @@
+// Targets without AVX2 kernels (32-bit Windows, non-x86 processors).
+#include "raster/RasterRowKernelsAvx2.h"
+
+namespace raster_detail {
+
+RowKernel Avx2RowKernel(BlendKind) { return nullptr; }
+
+} // namespace raster_detail
