@@ -7,7 +7,15 @@ set(CMAKE_C_COMPILER   ${VIRLEX_MINGW_PREFIX}-gcc)
 set(CMAKE_CXX_COMPILER ${VIRLEX_MINGW_PREFIX}-g++)
 set(CMAKE_RC_COMPILER  ${VIRLEX_MINGW_PREFIX}-windres)
 
+# Extra root for libraries built for the cross build (the static libpng of
+# tools/build-mingw-libpng.sh).
+if(NOT DEFINED VIRLEX_MINGW_EXTRA_ROOT)
+  set(VIRLEX_MINGW_EXTRA_ROOT /opt/virlex-mingw)
+endif()
 set(CMAKE_FIND_ROOT_PATH /usr/${VIRLEX_MINGW_PREFIX} ${VIRLEX_MINGW_EXTRA_ROOT})
+# The sysroot has both libz.a and an import library for zlib1.dll; the DLL must
+# not depend on the latter.
+set(ZLIB_USE_STATIC_LIBS ON)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

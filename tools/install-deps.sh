@@ -15,8 +15,9 @@ packages=(
   libsndfile1-dev
   libfftw3-dev libkissfft-dev libpixman-1-dev libcairo2-dev
   lsp-plugins-vst ardour
-  g++-mingw-w64-i686 libz-mingw-w64-dev
+  g++-mingw-w64-i686 libz-mingw-w64-dev dpkg-dev make
   wine wine32:i386
+  clang
 )
 
 missing=()
@@ -33,3 +34,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get update -q
   $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
+
+# Debian has no mingw libpng: build a static one from Debian's source package
+# for the Windows cross build (skipped when already installed).
+"$(dirname "$0")/build-mingw-libpng.sh"
