@@ -1,12 +1,13 @@
 # Small helpers shared by every CMakeLists of the project.
 
 # Adds a subdirectory only when it already has a CMakeLists.txt, so a subsystem
-# can be developed without breaking the configuration of the others.
-function(virlex_add_subdirectory_if_present dir)
+# can be developed without breaking the configuration of the others. A macro, so
+# that what a subdirectory sets in its PARENT_SCOPE reaches the caller.
+macro(virlex_add_subdirectory_if_present dir)
   if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
     add_subdirectory(${dir})
   endif()
-endfunction()
+endmacro()
 
 # virlex_add_test(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>])
 # Creates a GoogleTest executable and registers every test in it with CTest.
