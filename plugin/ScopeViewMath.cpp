@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "plugin/ChannelWindow.h"
 
@@ -93,10 +92,12 @@ void ReduceColumns(const float* run, int n, float* top, float* bottom, int cols,
 
 PhasePoint PlacePhasePoint(double a, double b, double scaleX, double scaleY, int cx, int left,
                            int right, int top, int bottom) {
-  const double angle = std::atan2(a, b) - std::numbers::pi / 4.0;
-  const double r = std::sqrt(a * a + b * b);
-  double s = std::sin(angle) * r;
-  double c = std::cos(angle) * r;
+  // The point (b, a) rotated by -45 degrees: with r and theta its polar form,
+  // r sin(theta - pi/4) = (a - b) / sqrt 2 and r cos(theta - pi/4) = (a + b) / sqrt 2,
+  // which saves an atan2, a sin and a cos per point.
+  constexpr double kHalfSqrt2 = 0.70710678118654752440;
+  double s = (a - b) * kHalfSqrt2;
+  double c = (a + b) * kHalfSqrt2;
   if (c < 0.0) {
     c = -c;
     s = -s;

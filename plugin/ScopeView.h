@@ -1,0 +1,147 @@
+// The large display of the editor: on every redraw it pulls the newest samples of
+// the four inputs from the plug-in and draws them as waveforms against time,
+// spectra on a compressed frequency axis, or phase plots of the pairs 1/2 and 3/4.
+// The mouse freezes it, places a measuring cursor, pans and zooms (the zooms go
+// out as parameter values, so controls, host automation and the view all follow).
+//
+// Threads and locks: Draw runs on the GUI thread; ApplyParam and SetSampleRate come
+// from the plug-in's parameter handler and reset, on any thread, with the plug-in's
+// instance lock held. All three take the view's own lock, always after the
+// instance lock: Draw pulls the samples (which takes the instance lock) before it
+// takes the view's lock. The audio thread only sets the redraw flag.
+#pragma once
+
+#include <atomic>
+#include <vector>
+
+#include "graphics/IRgba.h"
+#include "graphics/IWidget.h"
+#include "iplug/ILock.h"
+#include "plugin/ChannelWindow.h"
+#include "plugin/FreqRange.h"
+#include "plugin/ScopeViewMath.h"
+#include "plugin/SpectrumAnalyser.h"
+#include "plugin/SpectrumMapper.h"
+
+class FrequencyReadout;
+class IPlugParam;
+class ITextWidget;
+class ScopePlugin;
+
+class ScopeView : public IWidget {
+ public:
+  static constexpr int kChannels = 4;
+
+  // One input as the display keeps it.
+  struct Channel {
+    ChannelWindow window;
+    IRgba colour;
+    std::vector<float> columnTop;     // time domain: row of each column's maximum
+    std::vector<float> columnBottom;  // ... and of its minimum
+    SpectrumAnalyser analyser;
+  };
+
+  ScopeView(ScopePlugin* plugin, IBox rect);
+  ~ScopeView() override;
+
+  bool Draw(IGraphicsHost* graphics) override;
+
+  // Mouse: click freezes (and in the time domain drops or picks up the cursor),
+  // drag pans and zooms, the wheel zooms, a double click restores the domain's zoom.
+  void MouseDown(int x, int y, IMouseFlags mod) override;
+  void MouseUp(int x, int y) override;
+  void MouseDrag(int x, int y, int dx, int dy, IMouseFlags mod) override;
+  void MouseDoubleClick(int x, int y, IMouseFlags mod) override;
+  void MouseWheel(int x, int y, IMouseFlags mod, int notches) override;
+  void MouseHover(int x, int y, IMouseFlags mod) override;
+  void MouseLeave() override;
+
+  // The redraw flag may be set by the audio thread: it is atomic.
+  void SetDirty(bool push = true) override;
+  void ClearDirty() override;
+  bool IsDirty() override;
+  // Audio thread: asks for a redraw, nothing else.
+  void MarkDirtyFromAudio();
+
+  // A parameter change (instance lock held by the caller).
+  void ApplyParam(int index, const IPlugParam& param);
+  // Clears windows, levels, spectra and columns for a new sample rate.
+  void SetSampleRate(double sampleRate);
+
+  // The freeze button's side: frozen stops pulling samples; unfreezing also removes
+  // the cursor (and, in the time domain, empties the cursor labels).
+  void SetFrozen(bool frozen);
+  bool Frozen() const { return frozen_; }
+
+  // Wiring done once by the editor's construction.
+  void SetReadout(FrequencyReadout* readout) { readout_ = readout; }
+  void SetTimeLabels(ITextWidget* left, ITextWidget* right);
+  void SetFreezeButton(IWidget* button) { freezeButton_ = button; }
+
+  // State, for the panel and for tests.
+  int Mode() const { return mode_; }
+  double CursorPos() const { return cursorPos_; }
+  double XLow() const { return xLow_; }
+  double XHigh() const { return xHigh_; }
+  double YZoom() const { return yZoom_; }
+  float YScale() const { return yScale_; }
+  double TriggerLevel() const { return triggerLevel_; }
+  int FftSize() const { return fftSize_; }
+  const FreqRange& Range() const { return range_; }
+  const Channel& ChannelAt(int i) const { return channels_[static_cast<std::size_t>(i)]; }
+  Channel& ChannelAt(int i) { return channels_[static_cast<std::size_t>(i)]; }
+
+ private:
+  void ApplyDomain(int domain);
+  // Sends zoom values out as parameters 13 to 15 (through the controls bound to them).
+  void SendZoom(double low, double high);
+  void SendYZoom(double zoom);
+  void UpdateFreqRange();
+  void ResetColumns();
+  TraceRows Rows() const;
+  void DrawTimeTrace(IGraphicsHost* g, Channel& channel, int newCount);
+  void DrawSparse(IGraphicsHost* g, const Channel& channel, const float* run, int n);
+  void DrawDense(IGraphicsHost* g, Channel& channel, const float* run, int n, int newCount);
+  void DrawSpectrum(IGraphicsHost* g, Channel& channel);
+  void DrawPhase(IGraphicsHost* g, Channel& a, Channel& b);
+  void DrawCursor(IGraphicsHost* g);
+  void UpdateReadout();
+  int CursorPixel() const;
+  bool NearCursor() const;
+  double Fraction(int x) const;
+  void UpdateCursorLabels();
+  void Freeze();
+
+  ScopePlugin* scope_;
+  std::vector<Channel> channels_;
+  int mode_ = 0;
+  double triggerLevel_ = -1.0;
+  double blendSpeed_ = 0.5;
+  int fftSize_ = -1;
+  FreqRange range_{};
+  double sampleRate_ = 44100.0;
+  double xLow_ = 0.5;
+  double xHigh_ = 1.0;
+  double yZoom_ = 0.5;
+  double cursorPos_ = -1.0;
+  double savedLow_[3] = {0.5, 0.0, 0.5};
+  double savedHigh_[3] = {1.0, 0.75, 1.0};
+  double savedZoom_[3] = {0.5, 0.5, 0.5};
+  float yScale_ = 1.0f;
+  int hoverCursorX_ = -1;
+  int hoverX_ = -1;
+  int hoverY_ = -1;
+  bool frozen_ = false;
+  bool relayout_ = false;
+  bool dragCursor_ = false;
+  SpectrumMapper mapper_;
+  IBlend traceBlend_{IBLEND_OPAQUE, 1.0f};
+  IBlend pointBlend_{IBLEND_ADD, 1.0f};
+  ILock lock_;
+  std::atomic<bool> dirtyFlag_{true};
+  std::atomic<bool> redrawAgainFlag_{false};
+  FrequencyReadout* readout_ = nullptr;
+  ITextWidget* leftLabel_ = nullptr;
+  ITextWidget* rightLabel_ = nullptr;
+  IWidget* freezeButton_ = nullptr;
+};

@@ -1,0 +1,219 @@
+// The display's answers to the mouse, its domain switching and the cursor labels.
+//
+// Zoom gestures never change the view's fields directly: they go out as values of
+// parameters 13 to 15 through the graphics host, so the bound controls, the host's
+// automation and the view (through ApplyParam) all follow. The view's lock is never
+// held while they go out: the plug-in's lock must come first.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "graphics/IGraphicsHost.h"
+#include "graphics/ITextWidget.h"
+#include "plugin/ScopeParams.h"
+#include "plugin/ScopePlugin.h"
+#include "plugin/ScopeTexts.h"
+#include "plugin/ScopeView.h"
+
+namespace {
+
+constexpr double kDefaultLow[3] = {0.5, 0.0, 0.5};
+constexpr double kDefaultHigh[3] = {1.0, 0.75, 1.0};
+constexpr double kDefaultYZoom = 0.5;
+
+bool Fine(IMouseFlags mod) { return mod.shift || mod.ctrl; }
+
+double Clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
+
+}  // namespace
+
+void ScopeView::SendZoom(double low, double high) {
+  IGraphicsHost* host = Graphics();
+  if (host == nullptr) return;
+  // The plug-in keeps low below high; send first the end that cannot collide with
+  // the other's old value, so both arrive as asked.
+  if (low > xHigh_ - kMinXZoomGap) {
+    host->SetControlsFromUser(kParamXZoomHigh, high);
+    host->SetControlsFromUser(kParamXZoomLow, low);
+  } else {
+    host->SetControlsFromUser(kParamXZoomLow, low);
+    host->SetControlsFromUser(kParamXZoomHigh, high);
+  }
+}
+
+void ScopeView::SendYZoom(double zoom) {
+  if (IGraphicsHost* host = Graphics()) host->SetControlsFromUser(kParamYZoom, zoom);
+}
+
+// Called from ApplyParam with both locks held (instance lock first); the zooms
+// sent here come back re-entrantly through ApplyParam on the same thread.
+void ScopeView::ApplyDomain(int domain) {
+  if (domain < kDomainTime || domain > kDomainPhase || domain == mode_) return;
+  savedLow_[mode_] = xLow_;
+  savedHigh_[mode_] = xHigh_;
+  savedZoom_[mode_] = yZoom_;
+  mode_ = domain;
+  ResetColumns();
+  relayout_ = true;
+  SendZoom(savedLow_[domain], savedHigh_[domain]);
+  SendYZoom(savedZoom_[domain]);
+  if (mode_ != kDomainTime) cursorPos_ = -1.0;
+}
+
+double ScopeView::Fraction(int x) const {
+  const double t = static_cast<double>(x - rect.left) / (rect.right - rect.left);
+  return std::clamp(t, 0.0, 1.0);
+}
+
+void ScopeView::Freeze() {
+  scope_->SetFrozen(true);
+  frozen_ = true;
+  if (freezeButton_ != nullptr) freezeButton_->SetValueFromPlugin(1.0);
+  SetDirty(false);
+}
+
+void ScopeView::SetFrozen(bool frozen) {
+  {
+    ILockGuard hold(lock_);
+    frozen_ = frozen;
+    if (!frozen) cursorPos_ = -1.0;
+  }
+  SetDirty(false);
+}
+
+void ScopeView::MouseDown(int x, int, IMouseFlags) {
+  {
+    ILockGuard hold(lock_);
+    hoverX_ = hoverY_ = -1;
+    if (mode_ == kDomainTime) {
+      if (frozen_ && cursorPos_ >= 0.0) {
+        // Later clicks pick the cursor up when they land on it, else change nothing.
+        if (NearCursor()) {
+          dragCursor_ = true;
+          hoverCursorX_ = -1;
+        }
+      } else {
+        cursorPos_ = xLow_ + (xHigh_ - xLow_) * Fraction(x);
+      }
+    }
+  }
+  if (!frozen_) Freeze();
+  UpdateCursorLabels();
+  SetDirty(false);
+}
+
+void ScopeView::MouseUp(int, int) {
+  ILockGuard hold(lock_);
+  hoverCursorX_ = -1;
+  dragCursor_ = false;
+  SetDirty(false);
+}
+
+void ScopeView::MouseDrag(int x, int, int dx, int dy, IMouseFlags mod) {
+  double low = -1.0;  // stays negative when only the cursor moves
+  double high = 0.0;
+  double zoom = 0.0;
+  {
+    ILockGuard hold(lock_);
+    hoverX_ = hoverY_ = -1;
+    if (dragCursor_) {
+      cursorPos_ = xLow_ + (xHigh_ - xLow_) * Fraction(x);
+    } else {
+      // The picture follows the pointer: dragging right shows older samples,
+      // dragging up magnifies.
+      double pan = -(xHigh_ - xLow_) * dx / (rect.right - rect.left);
+      double zoomStep = dy * -0.001;
+      if (Fine(mod)) {
+        pan *= 0.1;
+        zoomStep *= 0.1;
+      }
+      if (pan < -xLow_) pan = -xLow_;
+      if (pan >= 1.0 - xHigh_) pan = 1.0 - xHigh_;
+      low = xLow_ + pan;
+      high = xHigh_ + pan;
+      zoom = Clamp01(yZoom_ + zoomStep);
+    }
+  }
+  if (low >= 0.0) {
+    SendZoom(low, high);
+    SendYZoom(zoom);
+  }
+  UpdateCursorLabels();
+  SetDirty(false);
+}
+
+void ScopeView::MouseDoubleClick(int, int, IMouseFlags) {
+  const int mode = mode_;
+  SendZoom(kDefaultLow[mode], kDefaultHigh[mode]);
+  SendYZoom(kDefaultYZoom);
+}
+
+void ScopeView::MouseWheel(int, int, IMouseFlags mod, int notches) {
+  double low = 0.0;
+  double high = 0.0;
+  {
+    ILockGuard hold(lock_);
+    double step = notches * 0.005;
+    if (Fine(mod)) step *= 0.1;
+    if (xLow_ + step >= xHigh_ - kMinXZoomGap) {
+      // Closing the window: halve it instead, never past the minimum gap.
+      step = (xHigh_ - xLow_) * 0.5 - 0.0005;
+      if (step <= 0.0) step = 0.0;
+    }
+    double lowStep = step;
+    double highStep = -step;
+    if (frozen_ && cursorPos_ >= 0.0 && notches > 0) {
+      // Zooming in on a frozen picture draws the cursor towards the middle.
+      const double centre = (xLow_ + xHigh_) * 0.5;
+      if (centre > cursorPos_) {
+        lowStep = step - std::min(centre - cursorPos_, step);
+      } else if (cursorPos_ > centre) {
+        highStep = -step + std::min(cursorPos_ - centre, step);
+      }
+    }
+    low = Clamp01(xLow_ + lowStep);
+    high = Clamp01(xHigh_ + highStep);
+  }
+  SendZoom(low, high);
+  UpdateCursorLabels();
+  SetDirty(false);
+}
+
+void ScopeView::MouseHover(int x, int y, IMouseFlags) {
+  ILockGuard hold(lock_);
+  hoverCursorX_ = x;
+  hoverX_ = x;
+  hoverY_ = y;
+  SetDirty(false);
+}
+
+void ScopeView::MouseLeave() {
+  ILockGuard hold(lock_);
+  hoverCursorX_ = hoverX_ = hoverY_ = -1;
+  dragCursor_ = false;
+  SetDirty(false);
+}
+
+// The time from the window's left edge to the cursor and from the cursor to the
+// right edge, with the frequency of one period of that length.
+void ScopeView::UpdateCursorLabels() {
+  double spans[2];
+  {
+    ILockGuard hold(lock_);
+    if (mode_ != kDomainTime || cursorPos_ < 0.0) return;
+    spans[0] = (cursorPos_ - xLow_) / sampleRate_ * kMaxCapture;
+    spans[1] = (xHigh_ - cursorPos_) / sampleRate_ * kMaxCapture;
+  }
+  ITextWidget* labels[2] = {leftLabel_, rightLabel_};
+  for (int i = 0; i < 2; ++i) {
+    if (labels[i] == nullptr) continue;
+    char text[96] = "";
+    if (spans[i] > 0.0) {
+      char frequency[48];
+      FormatFrequency(1.0 / spans[i], frequency, sizeof(frequency));
+      std::snprintf(text, sizeof(text), "%.1f ms %s", spans[i] * 1000.0, frequency);
+    }
+    labels[i]->SetText(text);
+    labels[i]->SetDirty(false);
+  }
+}
