@@ -1,5 +1,6 @@
 #include "plugin/AxisScale.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -60,11 +61,18 @@ void AxisScale::ConfigureTimeAxis(double a, double b, double c) {
   double d = std::pow(10.0, std::trunc(std::log10(span)));
   while (span / d + 0.5 < 2.0) d *= 0.1;
   while (span / d + 0.5 < 4.0) d *= 0.5;
+  // Whole milliseconds label lines a millisecond or more apart; closer lines get
+  // the decimals that tell them apart (a deep zoom would otherwise read -1, -1, -0).
+  const int decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(d * 1000.0) - 1e-9)), 0, 3);
+  if (decimals > 0) {
+    std::snprintf(startText, sizeof(startText), "%.*f", decimals, (a - c) * 1000.0);
+    std::snprintf(endText, sizeof(endText), "%.*f ms", decimals, (b - c) * 1000.0);
+  }
   for (double l = (std::floor((c - b) / d) + 1.0) * d; l < c - a; l += d) {
     const double t = (c - l - a) / span;
     if (t > margin && t < 1.0 - margin) {
       char label[32] = "";
-      if (t > 0.1 && t < 0.9) std::snprintf(label, sizeof(label), "%.0f", -1000.0 * l);
+      if (t > 0.1 && t < 0.9) std::snprintf(label, sizeof(label), "%.*f", decimals, -1000.0 * l);
       AddMark(t, label);
     }
     if (static_cast<int>(marks.size()) >= kMaxMarks) break;

@@ -14,7 +14,7 @@ packages=(
   libx11-dev xvfb xauth
   libsndfile1-dev
   libfftw3-dev libkissfft-dev libpixman-1-dev libcairo2-dev
-  lsp-plugins-vst ardour
+  lsp-plugins-vst ardour python3
   g++-mingw-w64-i686 libz-mingw-w64-dev dpkg-dev make
   wine wine32:i386
   clang

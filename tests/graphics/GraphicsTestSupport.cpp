@@ -2,10 +2,6 @@
 
 #include <png.h>
 
-// Read by LeakSanitizer in sanitizer builds: fontconfig keeps its process-wide
-// configuration (default languages, substitutions) in blocks it never frees.
-extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 namespace {
 
 void AppendBytes(png_structp png, png_bytep data, png_size_t n)

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -48,6 +49,21 @@ TEST(AxisScale, HalfWindowLabelsAllButTheLineNearTheLeftEnd) {
   EXPECT_STREQ(axis.marks[3].label, "-400");
   EXPECT_STREQ(axis.marks[4].label, "");
   EXPECT_GT(axis.marks[4].position, 0.06f);
+}
+
+TEST(AxisScale, DeepZoomLabelsCarryTheDecimalsThatTellLinesApart) {
+  AxisScale axis;
+  const double c = 48000.0 / 44100.0;
+  const double span = 48.0 / 44100.0;  // the narrowest window: 48 samples
+  axis.ConfigureTimeAxis(c - span, c, c);
+  ASSERT_GE(axis.marks.size(), 3u);
+  std::vector<std::string> labels;
+  for (const GridMark& mark : axis.marks) {
+    if (mark.label[0] != '\0') labels.push_back(mark.label);
+  }
+  ASSERT_GE(labels.size(), 2u);
+  for (std::size_t i = 1; i < labels.size(); ++i) EXPECT_NE(labels[i], labels[i - 1]);
+  EXPECT_STREQ(axis.endText, "0.0 ms");
 }
 
 TEST(AxisScale, DegenerateTimeSpansGiveNoLines) {

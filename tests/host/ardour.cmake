@@ -1,0 +1,21 @@
+# Real-host test: Ardour's headless VST scanner and Lua session runner load the built module,
+# set and read back parameters, and render audio through it (see ardour/run.sh).
+# run.sh exits 77 when Ardour's tools are not installed, which CTest reports as skipped.
+find_program(VIRLEX_BASH bash)
+find_program(VIRLEX_PYTHON3 python3)
+
+if(TARGET Virlex AND VIRLEX_BASH)
+  add_test(NAME host.ardour
+           COMMAND ${VIRLEX_BASH} ${CMAKE_CURRENT_LIST_DIR}/ardour/run.sh $<TARGET_FILE:Virlex>)
+  set_tests_properties(host.ardour PROPERTIES
+    LABELS host
+    SKIP_RETURN_CODE 77
+    TIMEOUT 300)
+endif()
+
+# The comparison and the session edit that the test above relies on.
+if(VIRLEX_PYTHON3)
+  add_test(NAME host.ardour.session_tool
+           COMMAND ${VIRLEX_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/ardour/test_session_tool.py)
+  set_tests_properties(host.ardour.session_tool PROPERTIES LABELS host TIMEOUT 60)
+endif()
