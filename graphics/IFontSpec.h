@@ -12,10 +12,10 @@ constexpr int IALIGN_CENTER = 1;
 constexpr int IALIGN_RIGHT = 2;
 
 struct IFontSpec {
-    char face[32] = "Arial"; // NUL-terminated face name
-    int size = 14;           // cell height in pixels
-    IRgba colour;
-    int style = IFONT_NORMAL;
-    int align = IALIGN_LEFT;
-    int orientation = 0; // tenths of a degree are orientation x 10
+  char face[32] = "Arial";  // NUL-terminated face name
+  int size = 14;            // cell height in pixels
+  IRgba colour;
+  int style = IFONT_NORMAL;
+  int align = IALIGN_LEFT;
+  int orientation = 0;  // tenths of a degree are orientation x 10
 };

@@ -26,4 +26,4 @@ void Track(IImage image);
 void Drop(IImage image);
 bool IsLive(const RasterBitmap* surface);
 
-} // namespace IImageCache
+}  // namespace IImageCache

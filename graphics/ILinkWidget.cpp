@@ -7,30 +7,27 @@
 namespace {
 
 template <size_t N>
-void Fill(char (&dst)[N], const char* src)
-{
-    if (src == nullptr || src[0] == '\0') return;
-    const size_t n = strnlen(src, N - 1);
-    std::memcpy(dst, src, n);
-    dst[n] = '\0';
+void Fill(char (&dst)[N], const char* src) {
+  if (src == nullptr || src[0] == '\0') return;
+  const size_t n = strnlen(src, N - 1);
+  std::memcpy(dst, src, n);
+  dst[n] = '\0';
 }
 
-} // namespace
+}  // namespace
 
 ILinkWidget::ILinkWidget(IPlugBase* plugin, IBox rect, const char* url, const char* fallbackUrl,
                          const char* windowTitle)
-    : IWidget(plugin, rect, -1)
-{
-    Fill(this->url, url);
-    Fill(this->fallbackUrl, fallbackUrl);
-    Fill(this->windowTitle, windowTitle);
+    : IWidget(plugin, rect, -1) {
+  Fill(this->url, url);
+  Fill(this->fallbackUrl, fallbackUrl);
+  Fill(this->windowTitle, windowTitle);
 }
 
-void ILinkWidget::MouseDown(int, int, IMouseFlags)
-{
-    if (graphics == nullptr || url[0] == '\0') return;
-    if (graphics->ShellOpen(url, windowTitle, nullptr, nullptr)) return;
-    if (fallbackUrl[0] != '\0') graphics->ShellOpen(fallbackUrl, windowTitle, nullptr, nullptr);
+void ILinkWidget::MouseDown(int, int, IMouseFlags) {
+  if (graphics == nullptr || url[0] == '\0') return;
+  if (graphics->ShellOpen(url, windowTitle, nullptr, nullptr)) return;
+  if (fallbackUrl[0] != '\0') graphics->ShellOpen(fallbackUrl, windowTitle, nullptr, nullptr);
 }
 
 bool ILinkWidget::Draw(IGraphicsHost*) { return true; }

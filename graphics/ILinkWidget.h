@@ -4,15 +4,16 @@
 #include "graphics/IWidget.h"
 
 class ILinkWidget : public IWidget {
-public:
-    // Texts longer than their buffers (255, 255 and 1023 characters) are cut.
-    ILinkWidget(IPlugBase* plugin, IBox rect, const char* url, const char* fallbackUrl, const char* windowTitle);
-    void MouseDown(int x, int y, IMouseFlags mod) override;
-    bool Draw(IGraphicsHost* graphics) override;
-    const char* Url() const { return url; }
+ public:
+  // Texts longer than their buffers (255, 255 and 1023 characters) are cut.
+  ILinkWidget(IPlugBase* plugin, IBox rect, const char* url, const char* fallbackUrl,
+              const char* windowTitle);
+  void MouseDown(int x, int y, IMouseFlags mod) override;
+  bool Draw(IGraphicsHost* graphics) override;
+  const char* Url() const { return url; }
 
-private:
-    char url[256] = {};
-    char fallbackUrl[256] = {};
-    char windowTitle[1024] = {};
+ private:
+  char url[256] = {};
+  char fallbackUrl[256] = {};
+  char windowTitle[1024] = {};
 };

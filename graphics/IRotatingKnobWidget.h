@@ -9,19 +9,19 @@ constexpr int IDIRECTION_VERTICAL = 0;
 constexpr int IDIRECTION_HORIZONTAL = 1;
 
 class IRotatingKnobWidget : public IWidget {
-public:
-    IRotatingKnobWidget(IPlugBase* plugin, int x, int y, int paramIdx, IImage image, double minAngle,
-                        double maxAngle, int yOffset, int direction, double gearing);
-    void MouseDrag(int x, int y, int dx, int dy, IMouseFlags mod) override;
-    bool Draw(IGraphicsHost* graphics) override;
-    // Rotation for the current value, in radians.
-    double Angle() const { return minAngle + (maxAngle - minAngle) * value; }
+ public:
+  IRotatingKnobWidget(IPlugBase* plugin, int x, int y, int paramIdx, IImage image, double minAngle,
+                      double maxAngle, int yOffset, int direction, double gearing);
+  void MouseDrag(int x, int y, int dx, int dy, IMouseFlags mod) override;
+  bool Draw(IGraphicsHost* graphics) override;
+  // Rotation for the current value, in radians.
+  double Angle() const { return minAngle + (maxAngle - minAngle) * value; }
 
-protected:
-    IImage image;
-    double minAngle;
-    double maxAngle;
-    int yOffset;
-    int direction;
-    double gearing;
+ protected:
+  IImage image;
+  double minAngle;
+  double maxAngle;
+  int yOffset;
+  int direction;
+  double gearing;
 };

@@ -7,58 +7,52 @@
 
 namespace {
 
-void CopyCut(char* dst, const char* src, size_t size)
-{
-    if (src == nullptr) src = "";
-    const size_t n = strnlen(src, size - 1);
-    std::memcpy(dst, src, n);
-    dst[n] = '\0';
+void CopyCut(char* dst, const char* src, size_t size) {
+  if (src == nullptr) src = "";
+  const size_t n = strnlen(src, size - 1);
+  std::memcpy(dst, src, n);
+  dst[n] = '\0';
 }
 
-} // namespace
+}  // namespace
 
 ITextWidget::ITextWidget(IPlugBase* plugin, IBox rect, const IFontSpec& font, const char* initial)
-    : IWidget(plugin, rect, -1), font(font)
-{
-    CopyCut(text, initial, sizeof text);
+    : IWidget(plugin, rect, -1), font(font) {
+  CopyCut(text, initial, sizeof text);
 }
 
-bool ITextWidget::Draw(IGraphicsHost* graphics)
-{
-    if (text[0] == '\0') return true;
-    return graphics->PaintText(font, text, rect);
+bool ITextWidget::Draw(IGraphicsHost* graphics) {
+  if (text[0] == '\0') return true;
+  return graphics->PaintText(font, text, rect);
 }
 
-void ITextWidget::SetText(const char* newText)
-{
-    char next[kMaxText];
-    CopyCut(next, newText, sizeof next);
-    if (std::strcmp(next, text) == 0) return;
-    SetDirty(false);
-    std::memcpy(text, next, sizeof text);
+void ITextWidget::SetText(const char* newText) {
+  char next[kMaxText];
+  CopyCut(next, newText, sizeof next);
+  if (std::strcmp(next, text) == 0) return;
+  SetDirty(false);
+  std::memcpy(text, next, sizeof text);
 }
 
-IValueTextWidget::IValueTextWidget(IPlugBase* plugin, IBox rect, int paramIdx, const IFontSpec& font,
-                                   bool showLabel)
-    : ITextWidget(plugin, rect, font, ""), showLabel(showLabel)
-{
-    this->paramIdx = paramIdx;
+IValueTextWidget::IValueTextWidget(IPlugBase* plugin, IBox rect, int paramIdx,
+                                   const IFontSpec& font, bool showLabel)
+    : ITextWidget(plugin, rect, font, ""), showLabel(showLabel) {
+  this->paramIdx = paramIdx;
 }
 
-bool IValueTextWidget::Draw(IGraphicsHost* graphics)
-{
-    const IPlugParam* param = plugin != nullptr ? plugin->Param(paramIdx) : nullptr;
-    if (param == nullptr) return false;
-    char shown[kMaxText];
-    {
-        // Host threads change parameters under the instance lock.
-        ILockGuard hold(plugin->Lock());
-        param->FormatForHost(shown, IPlugParam::kTextSize);
-        if (showLabel && param->Label()[0] != '\0') {
-            std::strcat(shown, " ");
-            std::strncat(shown, param->Label(), IPlugParam::kTextSize);
-        }
+bool IValueTextWidget::Draw(IGraphicsHost* graphics) {
+  const IPlugParam* param = plugin != nullptr ? plugin->Param(paramIdx) : nullptr;
+  if (param == nullptr) return false;
+  char shown[kMaxText];
+  {
+    // Host threads change parameters under the instance lock.
+    ILockGuard hold(plugin->Lock());
+    param->FormatForHost(shown, IPlugParam::kTextSize);
+    if (showLabel && param->Label()[0] != '\0') {
+      std::strcat(shown, " ");
+      std::strncat(shown, param->Label(), IPlugParam::kTextSize);
     }
-    std::memcpy(text, shown, sizeof shown);
-    return ITextWidget::Draw(graphics);
+  }
+  std::memcpy(text, shown, sizeof shown);
+  return ITextWidget::Draw(graphics);
 }

@@ -4,29 +4,30 @@
 #include "graphics/IWidget.h"
 
 class ITextWidget : public IWidget {
-public:
-    // Longer texts are cut to fit.
-    static constexpr int kMaxText = 256;
+ public:
+  // Longer texts are cut to fit.
+  static constexpr int kMaxText = 256;
 
-    ITextWidget(IPlugBase* plugin, IBox rect, const IFontSpec& font, const char* text);
-    bool Draw(IGraphicsHost* graphics) override;
-    // Marks the control dirty only when the text really changes. The plug-in calls
-    // this from its own threads: the text lives in a fixed buffer, so a redraw
-    // running at the same time never reads freed memory.
-    void SetText(const char* text);
-    const char* Text() const { return text; }
+  ITextWidget(IPlugBase* plugin, IBox rect, const IFontSpec& font, const char* text);
+  bool Draw(IGraphicsHost* graphics) override;
+  // Marks the control dirty only when the text really changes. The plug-in calls
+  // this from its own threads: the text lives in a fixed buffer, so a redraw
+  // running at the same time never reads freed memory.
+  void SetText(const char* text);
+  const char* Text() const { return text; }
 
-protected:
-    IFontSpec font;
-    char text[kMaxText] = {};
+ protected:
+  IFontSpec font;
+  char text[kMaxText] = {};
 };
 
 class IValueTextWidget : public ITextWidget {
-public:
-    IValueTextWidget(IPlugBase* plugin, IBox rect, int paramIdx, const IFontSpec& font, bool showLabel);
-    // Shows the bound parameter's current display text (and label).
-    bool Draw(IGraphicsHost* graphics) override;
+ public:
+  IValueTextWidget(IPlugBase* plugin, IBox rect, int paramIdx, const IFontSpec& font,
+                   bool showLabel);
+  // Shows the bound parameter's current display text (and label).
+  bool Draw(IGraphicsHost* graphics) override;
 
-private:
-    bool showLabel;
+ private:
+  bool showLabel;
 };

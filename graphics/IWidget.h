@@ -15,77 +15,77 @@ class IGraphicsHost;
 class IPlugBase;
 
 class IWidget {
-public:
-    IWidget(IPlugBase* plugin, IBox rect, int paramIdx = -1, int blendMode = IBLEND_ALPHA, float weight = 1.0f);
-    virtual ~IWidget() = default;
-    IWidget(const IWidget&) = delete;
-    IWidget& operator=(const IWidget&) = delete;
+ public:
+  IWidget(IPlugBase* plugin, IBox rect, int paramIdx = -1, int blendMode = IBLEND_ALPHA,
+          float weight = 1.0f);
+  virtual ~IWidget() = default;
+  IWidget(const IWidget&) = delete;
+  IWidget& operator=(const IWidget&) = delete;
 
-    // Right button opens value entry for the bound parameter.
-    virtual void MouseDown(int x, int y, IMouseFlags mod);
-    virtual void MouseUp(int x, int y);
-    virtual void MouseDrag(int x, int y, int dx, int dy, IMouseFlags mod);
-    // Restores the first value the plug-in sent, when there was one.
-    virtual void MouseDoubleClick(int x, int y, IMouseFlags mod);
-    // 0.01 per notch, 0.001 with shift or ctrl (fine adjustment).
-    virtual void MouseWheel(int x, int y, IMouseFlags mod, int notches);
-    virtual void MouseHover(int x, int y, IMouseFlags mod);
-    virtual void MouseLeave();
-    virtual bool Draw(IGraphicsHost* graphics) = 0;
-    // The first value becomes the default; a value from the plug-in draws in two
-    // consecutive redraws, so a change during a redraw is never lost.
-    virtual void SetValueFromPlugin(double normalized);
-    virtual void SetHidden(bool hide);
-    virtual void SetDisabled(bool disable);
-    virtual bool HitTest(int x, int y);
-    // Clamps the value; with push, sends it to the plug-in (and so to the host).
-    virtual void SetDirty(bool push = true);
-    virtual void ClearDirty();
-    virtual bool IsDirty();
+  // Right button opens value entry for the bound parameter.
+  virtual void MouseDown(int x, int y, IMouseFlags mod);
+  virtual void MouseUp(int x, int y);
+  virtual void MouseDrag(int x, int y, int dx, int dy, IMouseFlags mod);
+  // Restores the first value the plug-in sent, when there was one.
+  virtual void MouseDoubleClick(int x, int y, IMouseFlags mod);
+  // 0.01 per notch, 0.001 with shift or ctrl (fine adjustment).
+  virtual void MouseWheel(int x, int y, IMouseFlags mod, int notches);
+  virtual void MouseHover(int x, int y, IMouseFlags mod);
+  virtual void MouseLeave();
+  virtual bool Draw(IGraphicsHost* graphics) = 0;
+  // The first value becomes the default; a value from the plug-in draws in two
+  // consecutive redraws, so a change during a redraw is never lost.
+  virtual void SetValueFromPlugin(double normalized);
+  virtual void SetHidden(bool hide);
+  virtual void SetDisabled(bool disable);
+  virtual bool HitTest(int x, int y);
+  // Clamps the value; with push, sends it to the plug-in (and so to the host).
+  virtual void SetDirty(bool push = true);
+  virtual void ClearDirty();
+  virtual bool IsDirty();
 
-    // A value typed into value entry, or sent by another control.
-    void SetValueFromUser(double normalized);
-    // Asks the graphics host to open value entry for the bound parameter.
-    void PromptParamEdit();
+  // A value typed into value entry, or sent by another control.
+  void SetValueFromUser(double normalized);
+  // Asks the graphics host to open value entry for the bound parameter.
+  void PromptParamEdit();
 
-    IBox Rect() const { return rect; }
-    IBox HitRect() const { return hitRect; }
-    void SetHitRect(IBox r) { hitRect = r; }
-    int ParamIdx() const { return paramIdx; }
-    double Value() const { return value; }
-    double DefaultValue() const { return defaultValue; }
-    void SetValue(double v) { value = v; }
-    void SetRange(double lo, double hi)
-    {
-        minValue = lo;
-        maxValue = hi;
-    }
-    bool IsHidden() const { return hidden; }
-    bool IsDisabled() const { return disabled; }
-    IBlend Blend() const { return blend; }
-    bool DblClickAsDown() const { return dblClickAsDown; }
-    void SetDblClickAsDown(bool on) { dblClickAsDown = on; }
-    void SetNoValueEntry(bool on) { noValueEntry = on; }
-    IPlugBase* Plugin() const { return plugin; }
-    IGraphicsHost* Graphics() const { return graphics; }
-    // Set by the graphics host when it takes the control.
-    void AttachTo(IGraphicsHost* host) { graphics = host; }
+  IBox Rect() const { return rect; }
+  IBox HitRect() const { return hitRect; }
+  void SetHitRect(IBox r) { hitRect = r; }
+  int ParamIdx() const { return paramIdx; }
+  double Value() const { return value; }
+  double DefaultValue() const { return defaultValue; }
+  void SetValue(double v) { value = v; }
+  void SetRange(double lo, double hi) {
+    minValue = lo;
+    maxValue = hi;
+  }
+  bool IsHidden() const { return hidden; }
+  bool IsDisabled() const { return disabled; }
+  IBlend Blend() const { return blend; }
+  bool DblClickAsDown() const { return dblClickAsDown; }
+  void SetDblClickAsDown(bool on) { dblClickAsDown = on; }
+  void SetNoValueEntry(bool on) { noValueEntry = on; }
+  IPlugBase* Plugin() const { return plugin; }
+  IGraphicsHost* Graphics() const { return graphics; }
+  // Set by the graphics host when it takes the control.
+  void AttachTo(IGraphicsHost* host) { graphics = host; }
 
-protected:
-    IPlugBase* plugin;
-    IGraphicsHost* graphics = nullptr;
-    IBox rect;
-    IBox hitRect;
-    int paramIdx;
-    double value = 0.0;
-    double defaultValue = -1.0;
-    double minValue = 0.0;
-    double maxValue = 1.0;
-    bool dirty = true;
-    bool hidden = false;
-    bool disabled = false;
-    bool redrawAgain = false;
-    bool noValueEntry = false;
-    bool dblClickAsDown = false;
-    IBlend blend;
+ protected:
+  IPlugBase* plugin;
+  IGraphicsHost* graphics = nullptr;
+  IBox rect;
+  IBox hitRect;
+  int paramIdx;
+  double value = 0.0;
+  double defaultValue = -1.0;
+  double minValue = 0.0;
+  double maxValue = 1.0;
+  bool dirty = true;
+  bool hidden = false;
+  bool disabled = false;
+  bool redrawAgain = false;
+  bool noValueEntry = false;
+  bool dblClickAsDown = false;
+  IBlend blend;
 };

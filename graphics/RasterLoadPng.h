@@ -13,7 +13,8 @@ constexpr long long kPngMaxPixels = 16ll * 1024 * 1024;
 // caller). Null on any failure: short or foreign data, a libpng error (bad CRC,
 // truncation), a picture larger than the limits above, a destination that will
 // not take the size. Every libpng type and bit depth ends as four bytes a pixel.
-RasterBitmap* RasterLoadPngFromMemory(const unsigned char* bytes, std::size_t size, RasterBitmap* destination);
+RasterBitmap* RasterLoadPngFromMemory(const unsigned char* bytes, std::size_t size,
+                                      RasterBitmap* destination);
 
 // Decodes the PNG resource id of module (the platform's resource lookup; module
 // may be null for the current one). Null when the resource is missing.

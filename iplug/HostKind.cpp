@@ -13,11 +13,11 @@ struct HostPattern {
 
 // Order matters: the first substring found decides.
 constexpr HostPattern kPatterns[] = {
-    {"cubase", kHostCubase},       {"reaper", kHostReaper},        {"nuendo", kHostNuendo},
-    {"cakewalk", kHostCakewalk},   {"samplitude", kHostSamplitude}, {"fruity", kHostFruityLoops},
-    {"live", kHostLive},           {"melodyne", kHostMelodyne},    {"vstmanlib", kHostVstManLib},
-    {"aulab", kHostAULab},         {"forte", kHostForte},          {"chainer", kHostChainer},
-    {"audition", kHostAudition},   {"orion", kHostOrion},          {"sawstudio", kHostSawStudio},
+    {"cubase", kHostCubase},     {"reaper", kHostReaper},         {"nuendo", kHostNuendo},
+    {"cakewalk", kHostCakewalk}, {"samplitude", kHostSamplitude}, {"fruity", kHostFruityLoops},
+    {"live", kHostLive},         {"melodyne", kHostMelodyne},     {"vstmanlib", kHostVstManLib},
+    {"aulab", kHostAULab},       {"forte", kHostForte},           {"chainer", kHostChainer},
+    {"audition", kHostAudition}, {"orion", kHostOrion},           {"sawstudio", kHostSawStudio},
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
-#include "iplug/TextCopy.h"
 #include "iplug/IPlugBase.h"
+#include "iplug/TextCopy.h"
 
 #include <algorithm>
 #include <cctype>
@@ -210,9 +210,7 @@ bool IPlugBase::NoteName(int, char* text, int textSize) {
 
 bool IPlugBase::SaveState(StateChunk& chunk) { return SerializeParams(chunk); }
 
-int IPlugBase::LoadState(const StateChunk& chunk, int pos) {
-  return UnserializeParams(chunk, pos);
-}
+int IPlugBase::LoadState(const StateChunk& chunk, int pos) { return UnserializeParams(chunk, pos); }
 
 HostKindCode IPlugBase::HostKind() { return hostKind_; }
 

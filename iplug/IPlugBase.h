@@ -35,9 +35,9 @@ struct ChannelIOPair {
 // silence on unconnected inputs, a discard area on unconnected outputs.
 struct ChannelSlot {
   bool connected = false;
-  int index = 0;                 // position in the input or output pointer array
-  float* hostOut = nullptr;      // outputs: the host's buffer of the current call
-  std::vector<double> scratch;   // BlockSize() doubles
+  int index = 0;                // position in the input or output pointer array
+  float* hostOut = nullptr;     // outputs: the host's buffer of the current call
+  std::vector<double> scratch;  // BlockSize() doubles
 };
 
 class IPlugBase {

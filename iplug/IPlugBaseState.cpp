@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "iplug/TextCopy.h"
 #include "iplug/IPlugBase.h"
+#include "iplug/TextCopy.h"
 #include "iplug/Trace.h"
 
 namespace {

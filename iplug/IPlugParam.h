@@ -36,8 +36,8 @@ class IPlugParam {
   int Precision() const { return precision_; }
 
   int ValueTextCount() const { return static_cast<int>(valueTexts_.size()); }
-  const char* ValueTextAt(int i) const;    // the i-th text in insertion order, "" when none
-  const char* ValueTextFor(int k) const;   // first text for value k, "" when none
+  const char* ValueTextAt(int i) const;   // the i-th text in insertion order, "" when none
+  const char* ValueTextFor(int k) const;  // first text for value k, "" when none
   bool ValueForText(const char* text, int* k) const;
 
   double ToNormalized(double v) const;

@@ -9,8 +9,8 @@ using namespace vst;
 
 IPlugVST::IPlugVST(HostCallback host, int nParams, const char* channelIOStr, int nPresets,
                    const char* effectName, const char* productName, const char* vendorName,
-                   std::int32_t version, std::int32_t uniqueId, std::int32_t vendorId,
-                   int latency, bool usesMidi, bool usesChunks, bool isInstrument)
+                   std::int32_t version, std::int32_t uniqueId, std::int32_t vendorId, int latency,
+                   bool usesMidi, bool usesChunks, bool isInstrument)
     : IPlugBase(nParams, channelIOStr, nPresets, effectName, productName, vendorName, version,
                 uniqueId, vendorId, latency, usesMidi, usesChunks, isInstrument),
       host_(host) {
@@ -135,8 +135,7 @@ void IPlugVST::HostReady() {
   hostReadyDone_ = true;
   const HostKindCode kind = HostKind();
   // These hosts mis-handle more than two connected inputs at start.
-  if (kind == kHostForte || kind == kHostAudition || kind == kHostOrion ||
-      kind == kHostSawStudio) {
+  if (kind == kHostForte || kind == kHostAudition || kind == kHostOrion || kind == kHostSawStudio) {
     if (MaxInputs() > 2) SetInputConnections(2, MaxInputs() - 2, false);
     if (MaxOutputs() > 2) SetOutputConnections(2, MaxOutputs() - 2, true);
   }
@@ -261,8 +260,8 @@ void VST_CALLBACK IPlugVST::VSTProcess(AEffect* effect, float** inputs, float** 
   if (plug != nullptr) plug->ProcessFloat(inputs, outputs, nFrames, FloatMode::kAccumulate);
 }
 
-void VST_CALLBACK IPlugVST::VSTProcessReplacing(AEffect* effect, float** inputs,
-                                                float** outputs, int32 nFrames) {
+void VST_CALLBACK IPlugVST::VSTProcessReplacing(AEffect* effect, float** inputs, float** outputs,
+                                                int32 nFrames) {
   IPlugVST* plug = FromEffect(effect);
   if (plug != nullptr) plug->ProcessFloat(inputs, outputs, nFrames, FloatMode::kReplace);
 }

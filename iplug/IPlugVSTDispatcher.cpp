@@ -35,8 +35,7 @@ intptr VST_CALLBACK IPlugVST::VSTDispatcher(AEffect* effect, int32 opcode, int32
     lock.Leave();
     return 0;
   }
-  TRACE_CALL("IPlugVST::VSTDispatcher", "%d(%s):%d:%d", opcode, "", index,
-             static_cast<int>(value));
+  TRACE_CALL("IPlugVST::VSTDispatcher", "%d(%s):%d:%d", opcode, "", index, static_cast<int>(value));
   if (opcode == effClose) {
     // The instance owns the lock: release it before the instance goes away.
     lock.Leave();

@@ -25,14 +25,14 @@ using int16 = std::int16_t;
 
 struct AEffect;
 
-using HostCallback = intptr(VST_CALLBACK*)(AEffect* effect, int32 opcode, int32 index,
-                                           intptr value, void* ptr, float opt);
+using HostCallback = intptr(VST_CALLBACK*)(AEffect* effect, int32 opcode, int32 index, intptr value,
+                                           void* ptr, float opt);
 using DispatcherProc = intptr(VST_CALLBACK*)(AEffect* effect, int32 opcode, int32 index,
                                              intptr value, void* ptr, float opt);
 using ProcessProc = void(VST_CALLBACK*)(AEffect* effect, float** inputs, float** outputs,
                                         int32 sampleFrames);
-using ProcessDoubleProc = void(VST_CALLBACK*)(AEffect* effect, double** inputs,
-                                              double** outputs, int32 sampleFrames);
+using ProcessDoubleProc = void(VST_CALLBACK*)(AEffect* effect, double** inputs, double** outputs,
+                                              int32 sampleFrames);
 using SetParameterProc = void(VST_CALLBACK*)(AEffect* effect, int32 index, float value);
 using GetParameterProc = float(VST_CALLBACK*)(AEffect* effect, int32 index);
 using EntryProc = AEffect*(VST_CALLBACK*)(HostCallback host);
@@ -74,10 +74,9 @@ struct ERect {
 };
 
 struct VstTimeInfo {
-  double samplePos, sampleRate, nanoSeconds, ppqPos, tempo, barStartPos, cycleStartPos,
-      cycleEndPos;
-  int32 timeSigNumerator, timeSigDenominator, smpteOffset, smpteFrameRate,
-      samplesToNextClock, flags;
+  double samplePos, sampleRate, nanoSeconds, ppqPos, tempo, barStartPos, cycleStartPos, cycleEndPos;
+  int32 timeSigNumerator, timeSigDenominator, smpteOffset, smpteFrameRate, samplesToNextClock,
+      flags;
 };
 
 struct VstEvent {

@@ -12,5 +12,5 @@ void RasterArc(RasterBitmap* surface, float cx, float cy, float r, float startAn
                RasterPixel colour, float weight, int mode, bool antialias);
 
 // The whole circle: RasterArc from 0 to 2 pi.
-void RasterCircle(RasterBitmap* surface, float cx, float cy, float r, RasterPixel colour, float weight, int mode,
-                  bool antialias);
+void RasterCircle(RasterBitmap* surface, float cx, float cy, float r, RasterPixel colour,
+                  float weight, int mode, bool antialias);

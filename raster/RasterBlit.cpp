@@ -11,59 +11,63 @@
 
 using namespace raster_detail;
 
-void RasterPutPixel(RasterBitmap* surface, int x, int y, RasterPixel colour, float weight, int mode)
-{
-    const SurfaceView v = ViewOf(surface);
-    if (!v.Usable() || !v.Contains(x, y)) return;
-    weight = SaneWeight(weight);
-    const int w = int(weight * 256.0f);
-    RasterPixel* p = v.Row(y) + x;
-    WithBlend(SelectBlend(mode, weight), [&](auto op) { *p = decltype(op)::Apply(*p, colour, w); });
+void RasterPutPixel(RasterBitmap* surface, int x, int y, RasterPixel colour, float weight,
+                    int mode) {
+  const SurfaceView v = ViewOf(surface);
+  if (!v.Usable() || !v.Contains(x, y)) return;
+  weight = SaneWeight(weight);
+  const int w = int(weight * 256.0f);
+  RasterPixel* p = v.Row(y) + x;
+  WithBlend(SelectBlend(mode, weight), [&](auto op) { *p = decltype(op)::Apply(*p, colour, w); });
 }
 
 namespace {
 
 // Fill with one operator; the source alpha channel is the weight itself.
 template <class ChannelFn>
-void FillWith(const SurfaceView& v, const ClipRect& c, RasterPixel colour, int w, ChannelFn fn)
-{
-    const int src[4] = {RasterBlue(colour), RasterGreen(colour), RasterRed(colour), w};
-    for (int row = 0; row < c.h; ++row) {
-        RasterPixel* p = v.Row(c.y + row) + c.x;
-        for (int i = 0; i < c.w; ++i) {
-            const RasterPixel d = p[i];
-            RasterPixel out = 0;
-            for (int ch = 0; ch < 4; ++ch)
-                out |= RasterPixel(Clamp255(fn(int((d >> (8 * ch)) & 0xFF), src[ch]))) << (8 * ch);
-            p[i] = out;
-        }
+void FillWith(const SurfaceView& v, const ClipRect& c, RasterPixel colour, int w, ChannelFn fn) {
+  const int src[4] = {RasterBlue(colour), RasterGreen(colour), RasterRed(colour), w};
+  for (int row = 0; row < c.h; ++row) {
+    RasterPixel* p = v.Row(c.y + row) + c.x;
+    for (int i = 0; i < c.w; ++i) {
+      const RasterPixel d = p[i];
+      RasterPixel out = 0;
+      for (int ch = 0; ch < 4; ++ch)
+        out |= RasterPixel(Clamp255(fn(int((d >> (8 * ch)) & 0xFF), src[ch]))) << (8 * ch);
+      p[i] = out;
     }
+  }
 }
 
-} // namespace
+}  // namespace
 
-void RasterFillRect(RasterBitmap* surface, int x, int y, int w, int h, RasterPixel colour, float weight, int mode)
-{
-    if (mode & BLIT_USE_ALPHA) weight = weight * float(RasterAlpha(colour)) * 0.003921569f;
-    const SurfaceView v = ViewOf(surface);
-    if (!v.Usable()) return;
-    const ClipRect c = ClipToSize(x, y, w, h, v.width, v.height);
-    if (c.Empty()) return;
-    const int iw = int(SaneWeight(weight) * 256.0f);
-    switch (mode & BLIT_OPERATOR_MASK) {
+void RasterFillRect(RasterBitmap* surface, int x, int y, int w, int h, RasterPixel colour,
+                    float weight, int mode) {
+  if (mode & BLIT_USE_ALPHA) weight = weight * float(RasterAlpha(colour)) * 0.003921569f;
+  const SurfaceView v = ViewOf(surface);
+  if (!v.Usable()) return;
+  const ClipRect c = ClipToSize(x, y, w, h, v.width, v.height);
+  if (c.Empty()) return;
+  const int iw = int(SaneWeight(weight) * 256.0f);
+  switch (mode & BLIT_OPERATOR_MASK) {
     case BLIT_COPY:
-        if (iw == 256) {
-            // Full weight replaces the colour channels and saturates alpha (256 -> 255).
-            const RasterPixel solid = colour | 0xFF000000u;
-            for (int row = 0; row < c.h; ++row) std::fill_n(v.Row(c.y + row) + c.x, c.w, solid);
-            return;
-        }
-        FillWith(v, c, colour, iw, [iw](int d, int s) { return Div256(d * (256 - iw) + s * iw); });
+      if (iw == 256) {
+        // Full weight replaces the colour channels and saturates alpha (256 -> 255).
+        const RasterPixel solid = colour | 0xFF000000u;
+        for (int row = 0; row < c.h; ++row) std::fill_n(v.Row(c.y + row) + c.x, c.w, solid);
         return;
-    case BLIT_ADD: FillWith(v, c, colour, iw, [iw](int d, int s) { return d + Div256(s * iw); }); return;
-    case BLIT_DODGE: FillWith(v, c, colour, iw, [iw](int d, int s) { return DodgeChannel(d, s, iw); }); return;
-    default: return;
-    }
+      }
+      FillWith(v, c, colour, iw, [iw](int d, int s) { return Div256(d * (256 - iw) + s * iw); });
+      return;
+    case BLIT_ADD:
+      FillWith(v, c, colour, iw, [iw](int d, int s) { return d + Div256(s * iw); });
+      return;
+    case BLIT_DODGE:
+      FillWith(v, c, colour, iw, [iw](int d, int s) { return DodgeChannel(d, s, iw); });
+      return;
+    default:
+      return;
+  }
 }
 
 namespace {
@@ -71,89 +75,93 @@ namespace {
 // Source region and destination position after clipping, in 64-bit arithmetic
 // so that boxes near the limits of int cannot overflow.
 struct BlitGeometry {
-    int srcLeft = 0, srcTop = 0, width = 0, height = 0, x = 0, y = 0;
+  int srcLeft = 0, srcTop = 0, width = 0, height = 0, x = 0, y = 0;
 };
 
-bool ClipBlit(const SurfaceView& d, const SurfaceView& s, int x, int y, const RasterBox* box, BlitGeometry& g)
-{
-    std::int64_t left = 0, top = 0, right = s.width, bottom = s.height;
-    if (box) {
-        left = std::max<std::int64_t>(box->left, 0);
-        top = std::max<std::int64_t>(box->top, 0);
-        right = std::min<std::int64_t>(box->right, s.width);
-        bottom = std::min<std::int64_t>(box->bottom, s.height);
-    }
-    std::int64_t dx = x, dy = y;
-    if (dx < 0) { left -= dx; dx = 0; }
-    if (dy < 0) { top -= dy; dy = 0; }
-    right = std::min<std::int64_t>(right, left + (d.width - dx));
-    bottom = std::min<std::int64_t>(bottom, top + (d.height - dy));
-    if (right <= left || bottom <= top) return false;
-    g = {int(left), int(top), int(right - left), int(bottom - top), int(dx), int(dy)};
-    return true;
+bool ClipBlit(const SurfaceView& d, const SurfaceView& s, int x, int y, const RasterBox* box,
+              BlitGeometry& g) {
+  std::int64_t left = 0, top = 0, right = s.width, bottom = s.height;
+  if (box) {
+    left = std::max<std::int64_t>(box->left, 0);
+    top = std::max<std::int64_t>(box->top, 0);
+    right = std::min<std::int64_t>(box->right, s.width);
+    bottom = std::min<std::int64_t>(box->bottom, s.height);
+  }
+  std::int64_t dx = x, dy = y;
+  if (dx < 0) {
+    left -= dx;
+    dx = 0;
+  }
+  if (dy < 0) {
+    top -= dy;
+    dy = 0;
+  }
+  right = std::min<std::int64_t>(right, left + (d.width - dx));
+  bottom = std::min<std::int64_t>(bottom, top + (d.height - dy));
+  if (right <= left || bottom <= top) return false;
+  g = {int(left), int(top), int(right - left), int(bottom - top), int(dx), int(dy)};
+  return true;
 }
 
-void ChannelCopy(const SurfaceView& d, const SurfaceView& s, const BlitGeometry& g, int mode)
-{
-    const int srcShift = 8 * (mode & 3);
-    const int dstShift = 8 * ((mode >> 2) & 3);
-    const RasterPixel keep = ~(RasterPixel(0xFF) << dstShift);
+void ChannelCopy(const SurfaceView& d, const SurfaceView& s, const BlitGeometry& g, int mode) {
+  const int srcShift = 8 * (mode & 3);
+  const int dstShift = 8 * ((mode >> 2) & 3);
+  const RasterPixel keep = ~(RasterPixel(0xFF) << dstShift);
+  for (int row = 0; row < g.height; ++row) {
+    const RasterPixel* sp = s.Row(g.srcTop + row) + g.srcLeft;
+    RasterPixel* dp = d.Row(g.y + row) + g.x;
+    for (int i = 0; i < g.width; ++i)
+      dp[i] = (dp[i] & keep) | (((sp[i] >> srcShift) & 0xFF) << dstShift);
+  }
+}
+
+}  // namespace
+
+void RasterBlit(RasterBitmap* dst, RasterBitmap* src, int x, int y, const RasterBox* srcBox,
+                float weight, int mode) {
+  const SurfaceView d = ViewOf(dst);
+  const SurfaceView s = ViewOf(src);
+  if (!d.Usable() || !s.Usable()) return;
+  BlitGeometry g;
+  if (!ClipBlit(d, s, x, y, srcBox, g)) return;
+
+  const int op = mode & BLIT_OPERATOR_MASK;
+  if (op >= BLIT_CHANNEL_COPY) {
+    ChannelCopy(d, s, g, mode);
+    return;
+  }
+  if (op == BLIT_COPY && !(mode & BLIT_USE_ALPHA) && weight == 1.0f) {
+    // A surface blitted onto itself may overlap row by row: memmove then.
+    const bool vector = dst != src && FastPathsEnabled();
     for (int row = 0; row < g.height; ++row) {
-        const RasterPixel* sp = s.Row(g.srcTop + row) + g.srcLeft;
-        RasterPixel* dp = d.Row(g.y + row) + g.x;
-        for (int i = 0; i < g.width; ++i)
-            dp[i] = (dp[i] & keep) | (((sp[i] >> srcShift) & 0xFF) << dstShift);
+      RasterPixel* to = d.Row(g.y + row) + g.x;
+      const RasterPixel* from = s.Row(g.srcTop + row) + g.srcLeft;
+      if (!(vector && CopyPixelsSse2(to, from, g.width)))
+        std::memmove(to, from, std::size_t(g.width) * 4u);
     }
+    return;
+  }
+  weight = SaneWeight(weight);
+  const RowKernel kernel = SelectRowKernel(SelectBlend(mode, weight));
+  if (!kernel) return;
+  const int w = int(weight * 256.0f);
+  for (int row = 0; row < g.height; ++row)
+    kernel(d.Row(g.y + row) + g.x, s.Row(g.srcTop + row) + g.srcLeft, g.width, w);
 }
 
-} // namespace
-
-void RasterBlit(RasterBitmap* dst, RasterBitmap* src, int x, int y, const RasterBox* srcBox, float weight, int mode)
-{
-    const SurfaceView d = ViewOf(dst);
-    const SurfaceView s = ViewOf(src);
-    if (!d.Usable() || !s.Usable()) return;
-    BlitGeometry g;
-    if (!ClipBlit(d, s, x, y, srcBox, g)) return;
-
-    const int op = mode & BLIT_OPERATOR_MASK;
-    if (op >= BLIT_CHANNEL_COPY) {
-        ChannelCopy(d, s, g, mode);
-        return;
-    }
-    if (op == BLIT_COPY && !(mode & BLIT_USE_ALPHA) && weight == 1.0f) {
-        // A surface blitted onto itself may overlap row by row: memmove then.
-        const bool vector = dst != src && FastPathsEnabled();
-        for (int row = 0; row < g.height; ++row) {
-            RasterPixel* to = d.Row(g.y + row) + g.x;
-            const RasterPixel* from = s.Row(g.srcTop + row) + g.srcLeft;
-            if (!(vector && CopyPixelsSse2(to, from, g.width))) std::memmove(to, from, std::size_t(g.width) * 4u);
-        }
-        return;
-    }
-    weight = SaneWeight(weight);
-    const RowKernel kernel = SelectRowKernel(SelectBlend(mode, weight));
-    if (!kernel) return;
-    const int w = int(weight * 256.0f);
-    for (int row = 0; row < g.height; ++row)
-        kernel(d.Row(g.y + row) + g.x, s.Row(g.srcTop + row) + g.srcLeft, g.width, w);
+void RasterBlitRegion(RasterBitmap* dst, RasterBitmap* src, int x, int y, int srcX, int srcY,
+                      int srcW, int srcH, float weight, int mode) {
+  // Right and bottom saturate instead of overflowing; the clip does the rest.
+  const auto edge = [](int a, int b) {
+    const std::int64_t e = std::int64_t(a) + b;
+    return int(std::clamp<std::int64_t>(e, INT32_MIN, INT32_MAX));
+  };
+  const RasterBox box{srcX, srcY, edge(srcX, srcW), edge(srcY, srcH)};
+  RasterBlit(dst, src, x, y, &box, weight, mode);
 }
 
-void RasterBlitRegion(RasterBitmap* dst, RasterBitmap* src, int x, int y, int srcX, int srcY, int srcW, int srcH,
-                      float weight, int mode)
-{
-    // Right and bottom saturate instead of overflowing; the clip does the rest.
-    const auto edge = [](int a, int b) {
-        const std::int64_t e = std::int64_t(a) + b;
-        return int(std::clamp<std::int64_t>(e, INT32_MIN, INT32_MAX));
-    };
-    const RasterBox box{srcX, srcY, edge(srcX, srcW), edge(srcY, srcH)};
-    RasterBlit(dst, src, x, y, &box, weight, mode);
-}
-
-void RasterCopy(RasterBitmap* dst, RasterBitmap* src)
-{
-    if (!dst || !src || dst == src) return;
-    dst->Resize(src->GetWidth(), src->GetHeight());
-    RasterBlit(dst, src, 0, 0, nullptr, 1.0f, BLIT_COPY);
+void RasterCopy(RasterBitmap* dst, RasterBitmap* src) {
+  if (!dst || !src || dst == src) return;
+  dst->Resize(src->GetWidth(), src->GetHeight());
+  RasterBlit(dst, src, 0, 0, nullptr, 1.0f, BLIT_COPY);
 }

@@ -7,5 +7,5 @@
 #include "raster/RasterBitmap.h"
 #include "raster/RasterMode.h"
 
-void RasterLine(RasterBitmap* surface, float x1, float y1, float x2, float y2, RasterPixel colour, float weight,
-                int mode, bool antialias);
+void RasterLine(RasterBitmap* surface, float x1, float y1, float x2, float y2, RasterPixel colour,
+                float weight, int mode, bool antialias);

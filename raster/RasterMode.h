@@ -15,9 +15,8 @@ constexpr int BLIT_CHANNEL_BLUE = 0;
 constexpr int BLIT_CHANNEL_GREEN = 1;
 constexpr int BLIT_CHANNEL_RED = 2;
 constexpr int BLIT_CHANNEL_ALPHA = 3;
-constexpr int BlitChannelCopy(int srcByte, int dstByte)
-{
-    return BLIT_CHANNEL_COPY | ((dstByte & 3) << 2) | (srcByte & 3);
+constexpr int BlitChannelCopy(int srcByte, int dstByte) {
+  return BLIT_CHANNEL_COPY | ((dstByte & 3) << 2) | (srcByte & 3);
 }
 
 constexpr int BLIT_OPERATOR_MASK = 0xFF;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <initializer_list>
 #include <cstdint>
+#include <initializer_list>
 
 #include "raster/RasterRowKernels.h"
 #include "raster/RasterSampler.h"
@@ -13,11 +13,11 @@ using namespace raster_detail;
 namespace {
 
 struct RotatedSetup {
-    int x = 0, y = 0, w = 0, h = 0;         // destination rectangle, clipped
-    std::int64_t startX = 0, startY = 0;     // source position of its top-left pixel, 16.16
-    std::int64_t colX = 0, colY = 0;         // source step per destination column, 16.16
-    std::int64_t rowX = 0, rowY = 0;         // source step per destination row, 16.16
-    SampleBox box;
+  int x = 0, y = 0, w = 0, h = 0;       // destination rectangle, clipped
+  std::int64_t startX = 0, startY = 0;  // source position of its top-left pixel, 16.16
+  std::int64_t colX = 0, colY = 0;      // source step per destination column, 16.16
+  std::int64_t rowX = 0, rowY = 0;      // source step per destination row, 16.16
+  SampleBox box;
 };
 
 // Rounded, not truncated: sin and cos of a right angle come out a hair below 1,
@@ -26,94 +26,121 @@ struct RotatedSetup {
 std::int64_t Fixed(double v) { return std::llround(v * 65536.0); }
 
 template <class Op, bool Bilinear, class Taps>
-void RotatedLoop(const SurfaceView& d, const SurfaceView& s, const RotatedSetup& q, int w)
-{
-    // Locals: the stores through dp could otherwise force reloads of q.
-    const SampleBox box = q.box;
-    const std::int64_t colX = q.colX, colY = q.colY;
-    const int n = q.w;
-    std::int64_t rowX = q.startX, rowY = q.startY;
-    Taps taps;
-    for (int row = 0; row < q.h; ++row, rowX += q.rowX, rowY += q.rowY) {
-        RasterPixel* dp = d.Row(q.y + row) + q.x;
-        std::int64_t px = rowX, py = rowY;
-        for (int i = 0; i < n; ++i, px += colX, py += colY) {
-            // Arithmetic shift (floor) keeps positions just left of or above the
-            // source outside it and the fractions in 0..65535.
-            const std::int64_t sx = px >> 16, sy = py >> 16;
-            RasterPixel sample;
-            const bool hit = Bilinear ? SampleBilinear(taps, s, box, sx, sy, std::uint32_t(py & 0xFFFF),
-                                                       std::uint32_t(px & 0xFFFF), sample)
-                                      : SampleNearest(s, box, sx, sy, sample);
-            if (hit) dp[i] = Op::Apply(dp[i], sample, w);
-        }
+void RotatedLoop(const SurfaceView& d, const SurfaceView& s, const RotatedSetup& q, int w) {
+  // Locals: the stores through dp could otherwise force reloads of q.
+  const SampleBox box = q.box;
+  const std::int64_t colX = q.colX, colY = q.colY;
+  const int n = q.w;
+  std::int64_t rowX = q.startX, rowY = q.startY;
+  Taps taps;
+  for (int row = 0; row < q.h; ++row, rowX += q.rowX, rowY += q.rowY) {
+    RasterPixel* dp = d.Row(q.y + row) + q.x;
+    std::int64_t px = rowX, py = rowY;
+    for (int i = 0; i < n; ++i, px += colX, py += colY) {
+      // Arithmetic shift (floor) keeps positions just left of or above the
+      // source outside it and the fractions in 0..65535.
+      const std::int64_t sx = px >> 16, sy = py >> 16;
+      RasterPixel sample;
+      const bool hit = Bilinear ? SampleBilinear(taps, s, box, sx, sy, std::uint32_t(py & 0xFFFF),
+                                                 std::uint32_t(px & 0xFFFF), sample)
+                                : SampleNearest(s, box, sx, sy, sample);
+      if (hit) dp[i] = Op::Apply(dp[i], sample, w);
     }
+  }
 }
 
-SampleBox ClipBox(const SurfaceView& s, bool clipToSource, double sx, double sy, double sw, double sh)
-{
-    SampleBox b{0, 0, s.width, s.height};
-    if (!clipToSource) return b;
-    b.left = int(std::max(std::trunc(std::min(sx, sx + sw)), 0.0));
-    b.top = int(std::max(std::trunc(std::min(sy, sy + sh)), 0.0));
-    b.right = int(std::min(std::ceil(std::max(sx, sx + sw)), double(s.width)));
-    b.bottom = int(std::min(std::ceil(std::max(sy, sy + sh)), double(s.height)));
-    return b;
+SampleBox ClipBox(const SurfaceView& s, bool clipToSource, double sx, double sy, double sw,
+                  double sh) {
+  SampleBox b{0, 0, s.width, s.height};
+  if (!clipToSource) return b;
+  b.left = int(std::max(std::trunc(std::min(sx, sx + sw)), 0.0));
+  b.top = int(std::max(std::trunc(std::min(sy, sy + sh)), 0.0));
+  b.right = int(std::min(std::ceil(std::max(sx, sx + sw)), double(s.width)));
+  b.bottom = int(std::min(std::ceil(std::max(sy, sy + sh)), double(s.height)));
+  return b;
 }
 
-} // namespace
+}  // namespace
 
-void RasterRotatedBlit(RasterBitmap* dst, RasterBitmap* src, int x, int y, int dstW, int dstH, float srcX,
-                       float srcY, float srcW, float srcH, float angle, bool clipToSource, float weight, int mode,
-                       float centreX, float centreY)
-{
-    if (!dst || !src || dstW == 0 || dstH == 0) return;
-    for (float v : {srcX, srcY, srcW, srcH, centreX, centreY, angle})
-        if (!SaneCoord(v)) return;
-    const SurfaceView d = ViewOf(dst);
-    const SurfaceView s = ViewOf(src);
-    if (!d.Usable() || !s.Usable()) return;
+void RasterRotatedBlit(RasterBitmap* dst, RasterBitmap* src, int x, int y, int dstW, int dstH,
+                       float srcX, float srcY, float srcW, float srcH, float angle,
+                       bool clipToSource, float weight, int mode, float centreX, float centreY) {
+  if (!dst || !src || dstW == 0 || dstH == 0) return;
+  for (float v : {srcX, srcY, srcW, srcH, centreX, centreY, angle})
+    if (!SaneCoord(v)) return;
+  const SurfaceView d = ViewOf(dst);
+  const SurfaceView s = ViewOf(src);
+  if (!d.Usable() || !s.Usable()) return;
 
-    RotatedSetup q;
-    q.box = ClipBox(s, clipToSource, srcX, srcY, srcW, srcH);
-    if (q.box.right <= q.box.left || q.box.bottom <= q.box.top) return;
+  RotatedSetup q;
+  q.box = ClipBox(s, clipToSource, srcX, srcY, srcW, srcH);
+  if (q.box.right <= q.box.left || q.box.bottom <= q.box.top) return;
 
-    double sx = srcX, sy = srcY, sw = srcW, sh = srcH;
-    std::int64_t dx = x, dy = y, dw = dstW, dh = dstH;
-    if (dw < 0) { sx += sw; sw = -sw; dx += dw; dw = -dw; }
-    if (dh < 0) { sy += sh; sh = -sh; dy += dh; dh = -dh; }
+  double sx = srcX, sy = srcY, sw = srcW, sh = srcH;
+  std::int64_t dx = x, dy = y, dw = dstW, dh = dstH;
+  if (dw < 0) {
+    sx += sw;
+    sw = -sw;
+    dx += dw;
+    dw = -dw;
+  }
+  if (dh < 0) {
+    sy += sh;
+    sh = -sh;
+    dy += dh;
+    dh = -dh;
+  }
 
-    const double sn = std::sin(double(angle)), cs = std::cos(double(angle));
-    const double colX = cs * sw / double(dw), colY = -sn * sh / double(dh);
-    const double rowX = sn * sw / double(dw), rowY = cs * sh / double(dh);
-    // Chosen so that the destination centre maps to the source centre plus (centreX, centreY).
-    double startX = sx - ((double(dh) * rowX + double(dw) * colX - sw) * 0.5 - centreX);
-    double startY = sy - ((double(dw) * colY + double(dh) * rowY - sh) * 0.5 - centreY);
+  const double sn = std::sin(double(angle)), cs = std::cos(double(angle));
+  const double colX = cs * sw / double(dw), colY = -sn * sh / double(dh);
+  const double rowX = sn * sw / double(dw), rowY = cs * sh / double(dh);
+  // Chosen so that the destination centre maps to the source centre plus (centreX, centreY).
+  double startX = sx - ((double(dh) * rowX + double(dw) * colX - sw) * 0.5 - centreX);
+  double startY = sy - ((double(dw) * colY + double(dh) * rowY - sh) * 0.5 - centreY);
 
-    if (dx < 0) { startX += double(-dx) * colX; startY += double(-dx) * colY; dw += dx; dx = 0; }
-    if (dy < 0) { startX += double(-dy) * rowX; startY += double(-dy) * rowY; dh += dy; dy = 0; }
-    dw = std::min<std::int64_t>(dw, d.width - dx);
-    dh = std::min<std::int64_t>(dh, d.height - dy);
-    if (dw < 1 || dh < 1) return;
-    // Every position stepped to lies between the corners; keeping them in range
-    // keeps the 16.16 accumulators far from overflow.
-    const double farX = double(dw) * colX + double(dh) * rowX, farY = double(dw) * colY + double(dh) * rowY;
-    for (double v : {startX, startY, startX + farX, startY + farY, colX, colY, rowX, rowY})
-        if (!SaneCoord(v)) return;
-    for (double v : {double(dw) * colX, double(dh) * rowX, double(dw) * colY, double(dh) * rowY})
-        if (!SaneCoord(v)) return;
+  if (dx < 0) {
+    startX += double(-dx) * colX;
+    startY += double(-dx) * colY;
+    dw += dx;
+    dx = 0;
+  }
+  if (dy < 0) {
+    startX += double(-dy) * rowX;
+    startY += double(-dy) * rowY;
+    dh += dy;
+    dy = 0;
+  }
+  dw = std::min<std::int64_t>(dw, d.width - dx);
+  dh = std::min<std::int64_t>(dh, d.height - dy);
+  if (dw < 1 || dh < 1) return;
+  // Every position stepped to lies between the corners; keeping them in range
+  // keeps the 16.16 accumulators far from overflow.
+  const double farX = double(dw) * colX + double(dh) * rowX,
+               farY = double(dw) * colY + double(dh) * rowY;
+  for (double v : {startX, startY, startX + farX, startY + farY, colX, colY, rowX, rowY})
+    if (!SaneCoord(v)) return;
+  for (double v : {double(dw) * colX, double(dh) * rowX, double(dw) * colY, double(dh) * rowY})
+    if (!SaneCoord(v)) return;
 
-    q.x = int(dx); q.y = int(dy); q.w = int(dw); q.h = int(dh);
-    q.startX = Fixed(startX); q.startY = Fixed(startY);
-    q.colX = Fixed(colX); q.colY = Fixed(colY);
-    q.rowX = Fixed(rowX); q.rowY = Fixed(rowY);
+  q.x = int(dx);
+  q.y = int(dy);
+  q.w = int(dw);
+  q.h = int(dh);
+  q.startX = Fixed(startX);
+  q.startY = Fixed(startY);
+  q.colX = Fixed(colX);
+  q.colY = Fixed(colY);
+  q.rowX = Fixed(rowX);
+  q.rowY = Fixed(rowY);
 
-    weight = SaneWeight(weight);
-    const int w = int(weight * 256.0f);
-    const bool bilinear = (mode & BLIT_FILTER_MASK) == BLIT_FILTER_BILINEAR;
-    WithSampledBlend(SelectBlend(mode, weight), w, FastPathsEnabled(), [&](auto op, auto taps) {
-        using Op = decltype(op);
-        if (bilinear) RotatedLoop<Op, true, decltype(taps)>(d, s, q, w);
-        else RotatedLoop<Op, false, decltype(taps)>(d, s, q, w);
-    });
+  weight = SaneWeight(weight);
+  const int w = int(weight * 256.0f);
+  const bool bilinear = (mode & BLIT_FILTER_MASK) == BLIT_FILTER_BILINEAR;
+  WithSampledBlend(SelectBlend(mode, weight), w, FastPathsEnabled(), [&](auto op, auto taps) {
+    using Op = decltype(op);
+    if (bilinear)
+      RotatedLoop<Op, true, decltype(taps)>(d, s, q, w);
+    else
+      RotatedLoop<Op, false, decltype(taps)>(d, s, q, w);
+  });
 }

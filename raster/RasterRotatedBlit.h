@@ -8,6 +8,6 @@
 #include "raster/RasterBitmap.h"
 #include "raster/RasterMode.h"
 
-void RasterRotatedBlit(RasterBitmap* dst, RasterBitmap* src, int x, int y, int dstW, int dstH, float srcX,
-                       float srcY, float srcW, float srcH, float angle, bool clipToSource, float weight, int mode,
-                       float centreX, float centreY);
+void RasterRotatedBlit(RasterBitmap* dst, RasterBitmap* src, int x, int y, int dstW, int dstH,
+                       float srcX, float srcY, float srcW, float srcH, float angle,
+                       bool clipToSource, float weight, int mode, float centreX, float centreY);

@@ -11,9 +11,8 @@ namespace raster_detail {
 using RowKernel = void (*)(RasterPixel* d, const RasterPixel* s, int n, int w);
 
 template <class Op>
-void BlendRowReference(RasterPixel* d, const RasterPixel* s, int n, int w)
-{
-    for (int i = 0; i < n; ++i) d[i] = Op::Apply(d[i], s[i], w);
+void BlendRowReference(RasterPixel* d, const RasterPixel* s, int n, int w) {
+  for (int i = 0; i < n; ++i) d[i] = Op::Apply(d[i], s[i], w);
 }
 
 // False when VIRLEX_NO_SIMD=1 or the processor lacks the vector unit the fast
@@ -27,4 +26,4 @@ RowKernel SelectRowKernel(BlendKind kind);
 // True when a vectorised loop exists for kind and this processor runs it.
 bool HasFastRowKernel(BlendKind kind);
 
-} // namespace raster_detail
+}  // namespace raster_detail

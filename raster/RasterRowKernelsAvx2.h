@@ -10,4 +10,4 @@ namespace raster_detail {
 // The AVX2 loop for kind, or null when there is none or the processor lacks AVX2.
 RowKernel Avx2RowKernel(BlendKind kind);
 
-} // namespace raster_detail
+}  // namespace raster_detail

@@ -5,4 +5,4 @@ namespace raster_detail {
 
 RowKernel Avx2RowKernel(BlendKind) { return nullptr; }
 
-} // namespace raster_detail
+}  // namespace raster_detail

@@ -17,4 +17,4 @@ bool CopyPixelsSse2(RasterPixel* d, const RasterPixel* s, int n);
 // The SSE2 loop for kind, or null when there is none (or no SSE2 in this build).
 RowKernel Sse2RowKernel(BlendKind kind);
 
-} // namespace raster_detail
+}  // namespace raster_detail

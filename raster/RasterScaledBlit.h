@@ -7,5 +7,5 @@
 #include "raster/RasterBitmap.h"
 #include "raster/RasterMode.h"
 
-void RasterScaledBlit(RasterBitmap* dst, RasterBitmap* src, int x, int y, int dstW, int dstH, float srcX, float srcY,
-                      float srcW, float srcH, float weight, int mode);
+void RasterScaledBlit(RasterBitmap* dst, RasterBitmap* src, int x, int y, int dstW, int dstH,
+                      float srcX, float srcY, float srcW, float srcH, float weight, int mode);

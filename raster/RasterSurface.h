@@ -12,4 +12,5 @@ RasterPixel RasterGetPixel(RasterBitmap* surface, int x, int y);
 
 // pixel = (pixel & andMask) | orBits over the rectangle clipped to the surface
 // (used with 0x00FFFFFF, 0 to clear the alpha channel of a scratch surface).
-void RasterMaskOr(RasterBitmap* surface, int x, int y, int w, int h, RasterPixel andMask, RasterPixel orBits);
+void RasterMaskOr(RasterBitmap* surface, int x, int y, int w, int h, RasterPixel andMask,
+                  RasterPixel orBits);

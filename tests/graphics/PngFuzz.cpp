@@ -5,8 +5,7 @@
 
 #include "graphics/RasterLoadPng.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    delete RasterLoadPngFromMemory(data, size, nullptr);
-    return 0;
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  delete RasterLoadPngFromMemory(data, size, nullptr);
+  return 0;
 }

@@ -57,8 +57,8 @@ TEST(IPlugBase, ConnectionQueriesOutsideTheSlotsAreFalse) {
 
 TEST(IPlugBase, GuiEditTellsTheHostTheRawValueAndSetsTheRoundedOne) {
   FakeHost host;
-  vst::AEffect* e = CreateVstEffect(&FakeHost::Callback,
-                                    [](vst::HostCallback h) -> IPlugVST* { return new TestPlug(h); });
+  vst::AEffect* e = CreateVstEffect(
+      &FakeHost::Callback, [](vst::HostCallback h) -> IPlugVST* { return new TestPlug(h); });
   ASSERT_NE(e, nullptr);
   host.Bind(e);
   auto* plug = static_cast<TestPlug*>(IPlugVST::FromEffect(e));

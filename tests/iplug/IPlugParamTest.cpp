@@ -72,7 +72,7 @@ TEST(IPlugParam, DoubleDisplayShowsZeroPlainAndKeepsDecimalsOtherwise) {
 
   IPlugParam whole;
   whole.DefineDouble("count", 0, 0, 100, 1.0);
-  EXPECT_EQ(DisplayOf(whole, 42.9, false), "42");   // truncated, not rounded
+  EXPECT_EQ(DisplayOf(whole, 42.9, false), "42");  // truncated, not rounded
   EXPECT_EQ(DisplayOf(whole, -42.9, false), "-42");
 }
 

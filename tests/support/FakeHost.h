@@ -35,8 +35,7 @@ class FakeHost {
   const HostCall* Last(vst::int32 opcode) const;
 
  private:
-  vst::intptr Answer(vst::int32 opcode, vst::int32 index, vst::intptr value, void* ptr,
-                     float opt);
+  vst::intptr Answer(vst::int32 opcode, vst::int32 index, vst::intptr value, void* ptr, float opt);
 };
 
 // Dispatcher shorthand.

@@ -14,7 +14,8 @@
 // right of the box. Drawing is clipped to clip when it is non-empty, else to the
 // surface. Returns false only when no face could be loaded; null or empty text
 // draws nothing and returns true.
-bool FreeTypeDrawText(RasterBitmap* surface, const IFontSpec& font, const char* text, IBox box, IBox clip = IBox{});
+bool FreeTypeDrawText(RasterBitmap* surface, const IFontSpec& font, const char* text, IBox box,
+                      IBox clip = IBox{});
 
 // Width in pixels that FreeTypeDrawText would advance for text; -1 with no face.
 int FreeTypeTextWidth(const IFontSpec& font, const char* text);

@@ -13,80 +13,88 @@
 #include "graphics/IGraphicsLice.h"
 
 class IGraphicsOffscreen : public IGraphicsLice {
-public:
-    // Value-entry states, as the window layer's entry field moves through them.
-    enum EntryState { kEntryIdle = 0, kEntryFocused = 1, kEntryRefresh = 2, kEntryCancel = 3, kEntryCommit = 4 };
+ public:
+  // Value-entry states, as the window layer's entry field moves through them.
+  enum EntryState {
+    kEntryIdle = 0,
+    kEntryFocused = 1,
+    kEntryRefresh = 2,
+    kEntryCancel = 3,
+    kEntryCommit = 4
+  };
 
-    IGraphicsOffscreen(IPlugBase* plugin, int width, int height, int fps);
-    ~IGraphicsOffscreen() override;
+  IGraphicsOffscreen(IPlugBase* plugin, int width, int height, int fps);
+  ~IGraphicsOffscreen() override;
 
-    // --- Platform operations -------------------------------------------------------
-    bool PresentRect(IBox r) override;
-    // The first font stays for the life of the host (face, size and style);
-    // colour and alignment follow each call. Clipped to the redraw rectangle.
-    bool PaintText(const IFontSpec& font, const char* text, IBox box) override;
-    void PromptParamEdit(IWidget* control, IPlugParam* param) override;
-    void GetHostFolder(std::string& out) override;
-    void GetPluginFolder(std::string& out) override;
-    void PromptFile(std::string& out, int action, const char* folder, const char* extensions) override;
-    bool PromptColor(IRgba& colour, const char* title) override;
-    // Hands url to xdg-open when it is on the PATH. With a question there is no
-    // one to answer it, so nothing is opened.
-    bool ShellOpen(const char* url, const char* title, const char* question, const char* errorText) override;
-    // Without a window layer there is nothing to show inside a host's window: a
-    // real parent makes this fail. A null parent opens the headless editor.
-    void* OpenEditorWindow(void* parent) override;
-    void CloseEditorWindow() override;
-    void* GetEditorWindow() override;
-    RasterBitmap* LoadImageResource(int id, const char* name) override;
+  // --- Platform operations -------------------------------------------------------
+  bool PresentRect(IBox r) override;
+  // The first font stays for the life of the host (face, size and style);
+  // colour and alignment follow each call. Clipped to the redraw rectangle.
+  bool PaintText(const IFontSpec& font, const char* text, IBox box) override;
+  void PromptParamEdit(IWidget* control, IPlugParam* param) override;
+  void GetHostFolder(std::string& out) override;
+  void GetPluginFolder(std::string& out) override;
+  void PromptFile(std::string& out, int action, const char* folder,
+                  const char* extensions) override;
+  bool PromptColor(IRgba& colour, const char* title) override;
+  // Hands url to xdg-open when it is on the PATH. With a question there is no
+  // one to answer it, so nothing is opened.
+  bool ShellOpen(const char* url, const char* title, const char* question,
+                 const char* errorText) override;
+  // Without a window layer there is nothing to show inside a host's window: a
+  // real parent makes this fail. A null parent opens the headless editor.
+  void* OpenEditorWindow(void* parent) override;
+  void CloseEditorWindow() override;
+  void* GetEditorWindow() override;
+  RasterBitmap* LoadImageResource(int id, const char* name) override;
 
-    // --- What the window's timer and messages would do -------------------------------
-    // One timer beat; true when something was drawn.
-    bool Tick();
-    void Press(int x, int y, IMouseFlags mod);
-    void Release(int x, int y, IMouseFlags mod);
-    // With a button held, a drag of the captured control; otherwise hover.
-    void Move(int x, int y, IMouseFlags mod);
-    void DoubleClick(int x, int y, IMouseFlags mod);
-    // delta in 120ths of a notch, as wheel messages count.
-    void Wheel(int x, int y, IMouseFlags mod, int delta);
-    void Leave();
+  // --- What the window's timer and messages would do -------------------------------
+  // One timer beat; true when something was drawn.
+  bool Tick();
+  void Press(int x, int y, IMouseFlags mod);
+  void Release(int x, int y, IMouseFlags mod);
+  // With a button held, a drag of the captured control; otherwise hover.
+  void Move(int x, int y, IMouseFlags mod);
+  void DoubleClick(int x, int y, IMouseFlags mod);
+  // delta in 120ths of a notch, as wheel messages count.
+  void Wheel(int x, int y, IMouseFlags mod, int delta);
+  void Leave();
 
-    // --- Value entry ------------------------------------------------------------------
-    bool IsValueEntryOpen() const { return entryControl != nullptr; }
-    const std::string& ValueEntryText() const { return entryText; }
-    const std::vector<std::string>& ValueEntryItems() const { return entryItems; }
-    int ValueEntryState() const { return entryState; }
-    // The field gains or loses the keyboard focus; with it the editor does not redraw.
-    void FocusValueEntry(bool focused);
-    // Replaces the text and presses Return: committed on the next Tick.
-    bool TypeValueEntry(const char* text);
-    // Selects item index of a list entry: committed on the next Tick.
-    bool PickValueEntryItem(int index);
-    // Cancelled on the next Tick.
-    void CancelValueEntry();
+  // --- Value entry ------------------------------------------------------------------
+  bool IsValueEntryOpen() const { return entryControl != nullptr; }
+  const std::string& ValueEntryText() const { return entryText; }
+  const std::vector<std::string>& ValueEntryItems() const { return entryItems; }
+  int ValueEntryState() const { return entryState; }
+  // The field gains or loses the keyboard focus; with it the editor does not redraw.
+  void FocusValueEntry(bool focused);
+  // Replaces the text and presses Return: committed on the next Tick.
+  bool TypeValueEntry(const char* text);
+  // Selects item index of a list entry: committed on the next Tick.
+  bool PickValueEntryItem(int index);
+  // Cancelled on the next Tick.
+  void CancelValueEntry();
 
-    // --- Inspection ---------------------------------------------------------------------
-    // Union of the rectangles presented since the last call; empty when none.
-    IBox TakePresented();
-    int PresentCount() const { return presentCount; }
-    bool WritePng(const char* path);
+  // --- Inspection ---------------------------------------------------------------------
+  // Union of the rectangles presented since the last call; empty when none.
+  IBox TakePresented();
+  int PresentCount() const { return presentCount; }
+  bool WritePng(const char* path);
 
-private:
-    void EntryStep();
-    void CloseEntry();
-    std::string ParamDisplayText() const;
+ private:
+  void EntryStep();
+  void CloseEntry();
+  std::string ParamDisplayText() const;
 
-    bool windowOpen = false;
-    bool buttonDown = false;
-    bool fontChosen = false;
-    IFontSpec firstFont;
-    IBox presented;
-    int presentCount = 0;
+  bool windowOpen = false;
+  bool buttonDown = false;
+  bool fontChosen = false;
+  IFontSpec firstFont;
+  IBox presented;
+  int presentCount = 0;
 
-    IWidget* entryControl = nullptr;
-    IPlugParam* entryParam = nullptr;
-    int entryState = kEntryIdle;
-    std::string entryText;
-    std::vector<std::string> entryItems;
+  IWidget* entryControl = nullptr;
+  IPlugParam* entryParam = nullptr;
+  int entryState = kEntryIdle;
+  std::string entryText;
+  std::vector<std::string> entryItems;
 };

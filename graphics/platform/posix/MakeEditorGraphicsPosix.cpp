@@ -3,7 +3,6 @@
 #include "graphics/MakeEditorGraphics.h"
 #include "graphics/platform/offscreen/IGraphicsOffscreen.h"
 
-IGraphicsLice* MakeEditorGraphics(IPlugBase* plugin, int width, int height, int fps)
-{
-    return new IGraphicsOffscreen(plugin, width, height, fps);
+IGraphicsLice* MakeEditorGraphics(IPlugBase* plugin, int width, int height, int fps) {
+  return new IGraphicsOffscreen(plugin, width, height, fps);
 }

@@ -6,16 +6,15 @@
 #include "resources/EmbeddedResources.h"
 #endif
 
-RasterBitmap* RasterLoadPng(void*, int id, RasterBitmap* destination)
-{
+RasterBitmap* RasterLoadPng(void*, int id, RasterBitmap* destination) {
 #if VIRLEX_HAVE_EMBEDDED_RESOURCES
-    const EmbeddedResource* resource = FindEmbeddedResource(id);
-    if (resource == nullptr || resource->data == nullptr) return nullptr;
-    return RasterLoadPngFromMemory(resource->data, resource->size, destination);
+  const EmbeddedResource* resource = FindEmbeddedResource(id);
+  if (resource == nullptr || resource->data == nullptr) return nullptr;
+  return RasterLoadPngFromMemory(resource->data, resource->size, destination);
 #else
-    // Built before the resource table exists: no picture is available.
-    (void)id;
-    (void)destination;
-    return nullptr;
+  // Built before the resource table exists: no picture is available.
+  (void)id;
+  (void)destination;
+  return nullptr;
 #endif
 }

@@ -6,17 +6,16 @@
 namespace {
 
 // The module this code is linked into (the plug-in DLL), found from an address in it.
-HMODULE ThisModule()
-{
-    HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&ThisModule), &module);
-    return module;
+HMODULE ThisModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExA(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCSTR>(&ThisModule), &module);
+  return module;
 }
 
-} // namespace
+}  // namespace
 
-IGraphicsLice* MakeEditorGraphics(IPlugBase* plugin, int width, int height, int fps)
-{
-    return new IGraphicsLiceHeadless(plugin, width, height, fps, ThisModule());
+IGraphicsLice* MakeEditorGraphics(IPlugBase* plugin, int width, int height, int fps) {
+  return new IGraphicsLiceHeadless(plugin, width, height, fps, ThisModule());
 }
