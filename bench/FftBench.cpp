@@ -182,8 +182,8 @@ double Get(const RatioReporter& r, const char* base, int n, int inputs = 0) {
 
 void PrintRatios(const RatioReporter& r) {
   std::printf("\nTime relative to FFTW_MEASURE in this run (lower is faster):\n");
-  std::printf("%6s %10s %10s %10s %10s %12s\n", "N", "virlex", "reference", "kissfft",
-              "fftw", "kiss/virlex");
+  std::printf("%6s %10s %10s %10s %10s %12s\n", "N", "virlex", "reference", "kissfft", "fftw",
+              "kiss/virlex");
   for (int n = 256; n <= kFftMaxSize; n *= 2) {
     const double fftw = Get(r, "BM_Fftw", n);
     const double virlex = Get(r, "BM_Virlex", n);

@@ -10,9 +10,9 @@
 namespace {
 
 constexpr int kMainFrequencies[] = {100, 500, 1000, 5000, 7500, 10000, 15000, 20000};
-constexpr int kMinorFrequencies[] = {10,   20,   30,   40,   50,   60,   70,   80,   90,
-                                     150,  200,  250,  300,  400,  600,  700,  800,  900,
-                                     1200, 1500, 2000, 2500, 3000, 3500, 4000, 4500, 6000,
+constexpr int kMinorFrequencies[] = {10,   20,   30,   40,   50,   60,    70,   80,   90,
+                                     150,  200,  250,  300,  400,  600,   700,  800,  900,
+                                     1200, 1500, 2000, 2500, 3000, 3500,  4000, 4500, 6000,
                                      6500, 7000, 7500, 8000, 9000, 12500, 17500};
 // Frequency labels stay clear of the end texts whatever the margin.
 constexpr double kFrequencyFirst = 0.06;
@@ -63,7 +63,8 @@ void AxisScale::ConfigureTimeAxis(double a, double b, double c) {
   while (span / d + 0.5 < 4.0) d *= 0.5;
   // Whole milliseconds label lines a millisecond or more apart; closer lines get
   // the decimals that tell them apart (a deep zoom would otherwise read -1, -1, -0).
-  const int decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(d * 1000.0) - 1e-9)), 0, 3);
+  const int decimals =
+      std::clamp(static_cast<int>(std::ceil(-std::log10(d * 1000.0) - 1e-9)), 0, 3);
   if (decimals > 0) {
     std::snprintf(startText, sizeof(startText), "%.*f", decimals, (a - c) * 1000.0);
     std::snprintf(endText, sizeof(endText), "%.*f ms", decimals, (b - c) * 1000.0);
@@ -143,7 +144,8 @@ void AxisScale::ConfigureFrequencyAxis(int fLow, int fHigh, int sampleRate, int 
     const double p = position(f);
     if (!fits(f, p)) continue;
     bool clear = true;
-    for (const GridMark& mark : marks) clear = clear && std::fabs(mark.position - p) > kFrequencyGap;
+    for (const GridMark& mark : marks)
+      clear = clear && std::fabs(mark.position - p) > kFrequencyGap;
     if (!clear) continue;
     std::snprintf(label, sizeof(label), "%d", f);
     AddMark(p, label);

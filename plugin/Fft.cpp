@@ -68,9 +68,7 @@ bool ReferenceRequested() {
 
 alignas(32) float g_fftTwiddles[kFftTwiddleFloats];
 
-bool FftSizeSupported(int n) {
-  return n >= kFftMinSize && n <= kFftMaxSize && (n & (n - 1)) == 0;
-}
+bool FftSizeSupported(int n) { return n >= kFftMinSize && n <= kFftMaxSize && (n & (n - 1)) == 0; }
 
 void FftInit() {
   if (g_initialised) return;

@@ -38,10 +38,12 @@ inline V MulI(V a) { return _mm256_xor_ps(Swap(a), FlipRe()); }
 // a * w and a * conj(w), w = (c, s) per slot: (ac - bs, bc + as) and
 // (ac + bs, bc - as).
 inline V CMul(V a, V w) {
-  return _mm256_fmaddsub_ps(a, _mm256_moveldup_ps(w), _mm256_mul_ps(Swap(a), _mm256_movehdup_ps(w)));
+  return _mm256_fmaddsub_ps(a, _mm256_moveldup_ps(w),
+                            _mm256_mul_ps(Swap(a), _mm256_movehdup_ps(w)));
 }
 inline V CMulConj(V a, V w) {
-  return _mm256_fmsubadd_ps(a, _mm256_moveldup_ps(w), _mm256_mul_ps(Swap(a), _mm256_movehdup_ps(w)));
+  return _mm256_fmsubadd_ps(a, _mm256_moveldup_ps(w),
+                            _mm256_mul_ps(Swap(a), _mm256_movehdup_ps(w)));
 }
 
 // Twiddles for k .. k+3 mirrored from entries q-k-3 .. q-k: reversing the
@@ -149,20 +151,47 @@ void Kernel(float* x) {
 
 void FftTransformAvx2(float* data, int n) {
   switch (n) {
-    case 4: Store(data, Kernel4(Load(data))); break;
-    case 8: Kernel8(data); break;
-    case 16: Kernel16(data); break;
-    case 32: Kernel<32>(data); break;
-    case 64: Kernel<64>(data); break;
-    case 128: Kernel<128>(data); break;
-    case 256: Kernel<256>(data); break;
-    case 512: Kernel<512>(data); break;
-    case 1024: Kernel<1024>(data); break;
-    case 2048: Kernel<2048>(data); break;
-    case 4096: Kernel<4096>(data); break;
-    case 8192: Kernel<8192>(data); break;
-    case 16384: Kernel<16384>(data); break;
-    default: break;
+    case 4:
+      Store(data, Kernel4(Load(data)));
+      break;
+    case 8:
+      Kernel8(data);
+      break;
+    case 16:
+      Kernel16(data);
+      break;
+    case 32:
+      Kernel<32>(data);
+      break;
+    case 64:
+      Kernel<64>(data);
+      break;
+    case 128:
+      Kernel<128>(data);
+      break;
+    case 256:
+      Kernel<256>(data);
+      break;
+    case 512:
+      Kernel<512>(data);
+      break;
+    case 1024:
+      Kernel<1024>(data);
+      break;
+    case 2048:
+      Kernel<2048>(data);
+      break;
+    case 4096:
+      Kernel<4096>(data);
+      break;
+    case 8192:
+      Kernel<8192>(data);
+      break;
+    case 16384:
+      Kernel<16384>(data);
+      break;
+    default:
+      break;
   }
 }
 

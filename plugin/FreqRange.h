@@ -6,8 +6,8 @@
 struct FreqRange {
   double lowHz = 0.0;
   double highHz = 0.0;
-  int firstBin = 0;   // first bin drawn
-  int lastBin = 0;    // one past the last bin drawn; lastBin - firstBin bins
+  int firstBin = 0;         // first bin drawn
+  int lastBin = 0;          // one past the last bin drawn; lastBin - firstBin bins
   double mappedLow = 0.0;   // fftSize^(1 - lowHz / sampleRate), the warped axis at lowHz
   double mappedHigh = 0.0;  // the same at highHz
 };

@@ -23,8 +23,8 @@ void FreqToNoteText(double hz, char* text, int size) {
   if (text == nullptr || size < 1) return;
   text[0] = '\0';
   if (!(hz > 0.0) || !std::isfinite(hz)) return;
-  static const char* const kNames[12] = {"A", "A#", "B", "C", "C#", "D",
-                                         "D#", "E", "F", "F#", "G", "G#"};
+  static const char* const kNames[12] = {"A",  "A#", "B", "C",  "C#", "D",
+                                         "D#", "E",  "F", "F#", "G",  "G#"};
   const double semitones = std::log(hz * 0.0022727272727272726) * 12.0 / std::log(2.0);
   const double nearest = std::floor(semitones + 0.5);
   int note = static_cast<int>(nearest);

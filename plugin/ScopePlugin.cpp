@@ -12,8 +12,8 @@ constexpr std::int32_t kVendorId = vst::FourCC('O', 'r', 'b', 'k');
 }  // namespace
 
 ScopePlugin::ScopePlugin(vst::HostCallback host)
-    : IPlugVST(host, kNumScopeParams, "1-1 2-2 4-2", 0, "Virlex", "", "Orbek", kVersion,
-               kUniqueId, kVendorId, 0, false, false, false) {
+    : IPlugVST(host, kNumScopeParams, "1-1 2-2 4-2", 0, "Virlex", "", "Orbek", kVersion, kUniqueId,
+               kVendorId, 0, false, false, false) {
   FftInit();  // once per process; construction is serialised by the entry point
   DeclareScopeParams(*this);
 }

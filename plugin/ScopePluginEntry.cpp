@@ -2,10 +2,19 @@
 // name, main, which older hosts look for: on Linux through the linker (version
 // script and an alias symbol), on Windows through the module definition file.
 #include "iplug/VstEntry.h"
+#include "plugin/ScopeEditor.h"
 #include "plugin/ScopePlugin.h"
 
 namespace {
-IPlugVST* MakeScopePlugin(vst::HostCallback host) { return new ScopePlugin(host); }
+
+// The plug-in with its editor: the editor is built inside construction, under the
+// entry's creation lock.
+IPlugVST* MakeScopePlugin(vst::HostCallback host) {
+  auto* plugin = new ScopePlugin(host);
+  plugin->AttachDisplay(BuildScopeEditor(*plugin));
+  return plugin;
+}
+
 }  // namespace
 
 extern "C" VST_EXPORT vst::AEffect* VST_CALLBACK VSTPluginMain(vst::HostCallback host) {

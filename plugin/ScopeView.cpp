@@ -112,8 +112,8 @@ void ScopeView::UpdateFreqRange() {
 }
 
 void ScopeView::ResetColumns() {
-  const float row = mode_ == kDomainFreq ? static_cast<float>(rect.bottom)
-                                         : (rect.top + rect.bottom) * 0.5f;
+  const float row =
+      mode_ == kDomainFreq ? static_cast<float>(rect.bottom) : (rect.top + rect.bottom) * 0.5f;
   for (Channel& channel : channels_) {
     std::fill(channel.columnTop.begin(), channel.columnTop.end(), row);
     std::fill(channel.columnBottom.begin(), channel.columnBottom.end(), row);
@@ -321,7 +321,8 @@ void ScopeView::UpdateReadout() {
       hoverY_ > rect.top + 15 && hoverY_ < rect.bottom - 5) {
     const double v = range_.mappedLow + static_cast<double>(hoverX_ - rect.left) / width *
                                             (range_.mappedHigh - range_.mappedLow);
-    const double frequency = sampleRate_ * (1.0 - std::log(v) / std::log(static_cast<double>(size)));
+    const double frequency =
+        sampleRate_ * (1.0 - std::log(v) / std::log(static_cast<double>(size)));
     readout_->Show(hoverX_, hoverY_, frequency);
   } else {
     readout_->Show(-1, -1, 0.0);

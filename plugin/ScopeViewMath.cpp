@@ -84,8 +84,10 @@ void ReduceColumns(const float* run, int n, float* top, float* bottom, int cols,
       hi = std::max(hi, run[i]);
       lo = std::min(lo, run[i]);
     }
-    top[c] = ClampRow(rows.midY - static_cast<double>(rows.yScale) * hi, rows.top, rows.bottom - 1.0f);
-    bottom[c] = ClampRow(rows.midY - static_cast<double>(rows.yScale) * lo, rows.top, rows.bottom - 1.0f);
+    top[c] =
+        ClampRow(rows.midY - static_cast<double>(rows.yScale) * hi, rows.top, rows.bottom - 1.0f);
+    bottom[c] =
+        ClampRow(rows.midY - static_cast<double>(rows.yScale) * lo, rows.top, rows.bottom - 1.0f);
     start = end;
   }
 }

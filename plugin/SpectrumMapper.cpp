@@ -127,8 +127,8 @@ void SpectrumMapper::Interpolate(float* out, int width, const float* xs, const f
   }
 
   // Straight end from the last midpoint to the last point.
-  slope = (static_cast<double>(ys[n - 1]) - ys[n - 2]) /
-          (static_cast<double>(xs[n - 1]) - xs[n - 2]);
+  slope =
+      (static_cast<double>(ys[n - 1]) - ys[n - 2]) / (static_cast<double>(xs[n - 1]) - xs[n - 2]);
   y = m;
   for (; h <= xs[n - 1] && h < width; h += 1.0, y += slope) Put(out, width, h, y);
 }

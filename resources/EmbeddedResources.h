@@ -3,10 +3,10 @@
 // them as resources of type "PNG" under the same numeric ids).
 
 struct EmbeddedResource {
-    int id;
-    const char* name;            // "img/bg.png" etc.
-    const unsigned char* data;   // the PNG file's bytes
-    unsigned size;
+  int id;
+  const char* name;           // "img/bg.png" etc.
+  const unsigned char* data;  // the PNG file's bytes
+  unsigned size;
 };
 
 // The resource with this id, or null when the module has none.

@@ -116,8 +116,8 @@ TEST(AxisScale, FrequencyLabelsKeepClearOfTheEndsAndOfEachOther) {
   int mains = 0;
   for (const GridMark& mark : axis.marks) {
     const int f = std::stoi(mark.label);
-    if (f == 100 || f == 500 || f == 1000 || f == 5000 || f == 7500 || f == 10000 ||
-        f == 15000 || f == 20000) {
+    if (f == 100 || f == 500 || f == 1000 || f == 5000 || f == 7500 || f == 10000 || f == 15000 ||
+        f == 20000) {
       ++mains;
     }
   }

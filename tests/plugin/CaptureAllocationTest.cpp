@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "iplug/VstEntry.h"
 #include "plugin/ScopePlugin.h"
 #include "tests/plugin/FakeDisplay.h"
 
@@ -36,7 +37,10 @@ void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
-extern "C" vst::AEffect* VSTPluginMain(vst::HostCallback host);
+// The plug-in without its editor, created as the module's entry creates it.
+inline vst::AEffect* CreateScope(vst::HostCallback host) {
+  return CreateVstEffect(host, [](vst::HostCallback h) -> IPlugVST* { return new ScopePlugin(h); });
+}
 
 namespace {
 
@@ -44,7 +48,7 @@ class CaptureAllocation : public ::testing::TestWithParam<int> {};
 
 TEST_P(CaptureAllocation, SteadyStateProcessingAllocatesNothing) {
   const int block = GetParam();
-  vst::AEffect* effect = VSTPluginMain(nullptr);
+  vst::AEffect* effect = CreateScope(nullptr);
   auto* plug = static_cast<ScopePlugin*>(IPlugVST::FromEffect(effect));
   plug->AttachDisplay(std::make_unique<FakeDisplay>());
   effect->dispatcher(effect, vst::effOpen, 0, 0, nullptr, 0.0f);
@@ -76,7 +80,8 @@ INSTANTIATE_TEST_SUITE_P(BlockSizes, CaptureAllocation, ::testing::Values(1, 7, 
 TEST(CaptureSlicing, HowTheHostSlicesTheAudioDoesNotChangeTheCapture) {
   const int total = 60000;
   std::vector<float> signal(total);
-  for (int i = 0; i < total; ++i) signal[static_cast<std::size_t>(i)] = float((i * 7919) % 1000) / 1000.0f;
+  for (int i = 0; i < total; ++i)
+    signal[static_cast<std::size_t>(i)] = float((i * 7919) % 1000) / 1000.0f;
   std::vector<std::vector<float>> windows;
   for (int block : {1, 7, 512, 4096}) {
     ScopePlugin plug(nullptr);

@@ -7,10 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include "iplug/VstEntry.h"
+
 #include "tests/plugin/FakeDisplay.h"
 #include "tests/support/FakeHost.h"
 
-extern "C" vst::AEffect* VSTPluginMain(vst::HostCallback host);
+// The plug-in without its editor, created as the module's entry creates it.
+inline vst::AEffect* CreateScope(vst::HostCallback host) {
+  return CreateVstEffect(host, [](vst::HostCallback h) -> IPlugVST* { return new ScopePlugin(h); });
+}
 
 using namespace vst;
 
@@ -22,7 +27,7 @@ struct Scope {
   FakeDisplay* display = nullptr;
 
   explicit Scope(bool withDisplay = true) {
-    effect = VSTPluginMain(&FakeHost::Callback);
+    effect = CreateScope(&FakeHost::Callback);
     host.Bind(effect);
     if (withDisplay) {
       auto link = std::make_unique<FakeDisplay>();
@@ -69,11 +74,11 @@ TEST(ScopePlugin, SixteenParametersWithTheirNamesLabelsAndDefaults) {
     const char* display;
   };
   const Row rows[16] = {
-      {"domain", "", "time"},      {"input 1", "", "on"},      {"input 2", "", "on"},
-      {"input 3", "", "off"},      {"input 4", "", "off"},     {"delay 1", "ms", "0"},
-      {"delay 2", "ms", "0"},      {"delay 3", "ms", "0"},     {"delay 4", "ms", "0"},
-      {"hold", "dB", "3.0"},       {"fft size", "", "4096"},   {"blend speed", "", "0.5"},
-      {"opacity", "", "0.75"},     {"X zoom low", "", "0.50"}, {"X zoom high", "", "1.00"},
+      {"domain", "", "time"},  {"input 1", "", "on"},      {"input 2", "", "on"},
+      {"input 3", "", "off"},  {"input 4", "", "off"},     {"delay 1", "ms", "0"},
+      {"delay 2", "ms", "0"},  {"delay 3", "ms", "0"},     {"delay 4", "ms", "0"},
+      {"hold", "dB", "3.0"},   {"fft size", "", "4096"},   {"blend speed", "", "0.5"},
+      {"opacity", "", "0.75"}, {"X zoom low", "", "0.50"}, {"X zoom high", "", "1.00"},
       {"Y zoom", "", "0.50"},
   };
   for (int i = 0; i < 16; ++i) {

@@ -111,8 +111,8 @@ TEST(ScopeViewMath, PhasePointsLeanTowardsTheLouderInput) {
   const PhasePoint mirrored = PlacePhasePoint(-0.5, -0.5, 100.0, 100.0, 100, 0, 200, 0, 100);
   EXPECT_EQ(mirrored.x, same.x);
   EXPECT_EQ(mirrored.y, same.y);
-  const PhasePoint wild = PlacePhasePoint(std::numeric_limits<double>::quiet_NaN(), 1e300, 1e9,
-                                          1e9, 100, 0, 200, 0, 100);
+  const PhasePoint wild = PlacePhasePoint(std::numeric_limits<double>::quiet_NaN(), 1e300, 1e9, 1e9,
+                                          100, 0, 200, 0, 100);
   EXPECT_GE(wild.x, 0);
   EXPECT_LE(wild.x, 200);
 }

@@ -9,4 +9,5 @@
 
 // bigKnob and smallKnob are the 43 x 43 knob pictures placed under knobs
 // that have no body bitmap of their own. Null when memory runs out.
-std::unique_ptr<MemBitmap> MakeBackground(TextPainter& text, RasterBitmap* bigKnob, RasterBitmap* smallKnob);
+std::unique_ptr<MemBitmap> MakeBackground(TextPainter& text, RasterBitmap* bigKnob,
+                                          RasterBitmap* smallKnob);

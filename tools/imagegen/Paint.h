@@ -10,10 +10,10 @@
 #include "raster/RasterBitmap.h"
 
 struct PaintBounds {
-    int left = 0;
-    int top = 0;
-    int right = 0;   // exclusive
-    int bottom = 0;  // exclusive
+  int left = 0;
+  int top = 0;
+  int right = 0;   // exclusive
+  int bottom = 0;  // exclusive
 };
 
 // Linear mix of two colours, alpha included; t in [0, 1].
@@ -28,26 +28,23 @@ void BlendOver(RasterBitmap* surface, int x, int y, RasterPixel colour, float co
 // Fills the shape inside bounds. sdf(px, py) and colour(px, py) are evaluated
 // at pixel centres.
 template <class Sdf, class ColourFn>
-void FillShape(RasterBitmap* surface, PaintBounds bounds, Sdf sdf, ColourFn colour)
-{
-    for (int y = bounds.top; y < bounds.bottom; ++y) {
-        for (int x = bounds.left; x < bounds.right; ++x) {
-            const float px = float(x) + 0.5f;
-            const float py = float(y) + 0.5f;
-            const float coverage = std::clamp(0.5f - sdf(px, py), 0.0f, 1.0f);
-            if (coverage > 0.0f) BlendOver(surface, x, y, colour(px, py), coverage);
-        }
+void FillShape(RasterBitmap* surface, PaintBounds bounds, Sdf sdf, ColourFn colour) {
+  for (int y = bounds.top; y < bounds.bottom; ++y) {
+    for (int x = bounds.left; x < bounds.right; ++x) {
+      const float px = float(x) + 0.5f;
+      const float py = float(y) + 0.5f;
+      const float coverage = std::clamp(0.5f - sdf(px, py), 0.0f, 1.0f);
+      if (coverage > 0.0f) BlendOver(surface, x, y, colour(px, py), coverage);
     }
+  }
 }
 
 // Distance functions.
-inline float DiscSdf(float px, float py, float cx, float cy, float r)
-{
-    return std::hypot(px - cx, py - cy) - r;
+inline float DiscSdf(float px, float py, float cx, float cy, float r) {
+  return std::hypot(px - cx, py - cy) - r;
 }
-inline float RingSdf(float px, float py, float cx, float cy, float r, float halfWidth)
-{
-    return std::fabs(std::hypot(px - cx, py - cy) - r) - halfWidth;
+inline float RingSdf(float px, float py, float cx, float cy, float r, float halfWidth) {
+  return std::fabs(std::hypot(px - cx, py - cy) - r) - halfWidth;
 }
 // Box (left, top, right, bottom as floats) with rounded corners of radius r.
 float RoundBoxSdf(float px, float py, float left, float top, float right, float bottom, float r);
@@ -55,16 +52,18 @@ float RoundBoxSdf(float px, float py, float left, float top, float right, float 
 float CapsuleSdf(float px, float py, float ax, float ay, float bx, float by, float halfWidth);
 
 // Convenience wrappers for the common cases.
-void FillDisc(RasterBitmap* surface, float cx, float cy, float r, RasterPixel top, RasterPixel bottom);
+void FillDisc(RasterBitmap* surface, float cx, float cy, float r, RasterPixel top,
+              RasterPixel bottom);
 void FillRoundBox(RasterBitmap* surface, float left, float top, float right, float bottom, float r,
                   RasterPixel topColour, RasterPixel bottomColour);
-void StrokeRoundBox(RasterBitmap* surface, float left, float top, float right, float bottom, float r,
-                    float width, RasterPixel colour);
+void StrokeRoundBox(RasterBitmap* surface, float left, float top, float right, float bottom,
+                    float r, float width, RasterPixel colour);
 void DrawCapsule(RasterBitmap* surface, float ax, float ay, float bx, float by, float halfWidth,
                  RasterPixel colour);
 
 // Opaque rows from top colour to bottom colour (RasterFillRect per row).
-void FillVerticalGradient(RasterBitmap* surface, int x, int y, int w, int h, RasterPixel top, RasterPixel bottom);
+void FillVerticalGradient(RasterBitmap* surface, int x, int y, int w, int h, RasterPixel top,
+                          RasterPixel bottom);
 // Adds a fixed pseudo-random grain of +-amplitude levels (grey) to an opaque area,
 // stretched horizontally so it reads as brushed metal. Deterministic for a seed.
 void AddGrain(RasterBitmap* surface, int x, int y, int w, int h, int amplitude, unsigned seed);

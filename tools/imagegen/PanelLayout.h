@@ -28,8 +28,8 @@ constexpr int kHoldHandle = 15;
 // A rotating knob at (x, y) spins its 31 x 31 image about the pixel
 // (x + 15, y + 15): its rectangle's integer centre.
 struct Point {
-    int x = 0;
-    int y = 0;
+  int x = 0;
+  int y = 0;
 };
 constexpr Point KnobCentre(int x, int y) { return Point{x + kKnobLine / 2, y + kKnobLine / 2}; }
 
@@ -37,15 +37,19 @@ constexpr Point kDomainKnob{47, 452};
 constexpr Point kFftKnob{460, 452};
 constexpr Point kBlendKnob{508, 452};
 constexpr Point kOpacityKnob{556, 452};
-constexpr Point kFftBody{453, 448};    // big knob bitmaps drawn by controls
+constexpr Point kFftBody{453, 448};  // big knob bitmaps drawn by controls
 constexpr Point kBlendBody{501, 448};
 
 // Input column n (1..4).
 constexpr int ColumnC(int n) { return 170 + 89 * (n - 1); }
 constexpr Point DelayKnob(int n) { return Point{ColumnC(n) - 68, 452}; }
 constexpr Point InputSwitch(int n) { return Point{ColumnC(n) - 21, 463}; }
-constexpr PaintBounds DelayText(int n) { return PaintBounds{ColumnC(n) - 65, 409, ColumnC(n) - 35, 421}; }
-constexpr PaintBounds LevelText(int n) { return PaintBounds{ColumnC(n) - 30, 409, ColumnC(n), 421}; }
+constexpr PaintBounds DelayText(int n) {
+  return PaintBounds{ColumnC(n) - 65, 409, ColumnC(n) - 35, 421};
+}
+constexpr PaintBounds LevelText(int n) {
+  return PaintBounds{ColumnC(n) - 30, 409, ColumnC(n), 421};
+}
 
 constexpr PaintBounds kDomainValue{43, 409, 83, 421};
 constexpr PaintBounds kFftValue{456, 409, 496, 421};
@@ -55,4 +59,4 @@ constexpr PaintBounds kOpacityValue{552, 409, 592, 421};
 // Trace colours of the four inputs.
 constexpr RasterPixel kInputColour[4] = {0xFFFFFFFFu, 0xFFDD2020u, 0xFF20B95Du, 0xFF2080D8u};
 
-} // namespace panel
+}  // namespace panel

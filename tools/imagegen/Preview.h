@@ -9,12 +9,12 @@
 #include "tools/imagegen/TextPainter.h"
 
 struct PanelImages {
-    RasterBitmap* background = nullptr;
-    RasterBitmap* bigKnob = nullptr;
-    RasterBitmap* knobLine = nullptr;
-    RasterBitmap* switches = nullptr;
-    RasterBitmap* barHandle = nullptr;
-    RasterBitmap* holdHandle = nullptr;
+  RasterBitmap* background = nullptr;
+  RasterBitmap* bigKnob = nullptr;
+  RasterBitmap* knobLine = nullptr;
+  RasterBitmap* switches = nullptr;
+  RasterBitmap* barHandle = nullptr;
+  RasterBitmap* holdHandle = nullptr;
 };
 
 std::unique_ptr<MemBitmap> MakePreview(TextPainter& text, const PanelImages& images);

@@ -16,50 +16,48 @@
 
 namespace {
 
-bool Save(RasterBitmap* surface, const std::string& dir, const char* name, bool withAlpha)
-{
-    const std::string path = dir + "/" + name;
-    if (WritePng(surface, path.c_str(), withAlpha)) return true;
-    std::fprintf(stderr, "virlex-imagegen: cannot write %s\n", path.c_str());
-    return false;
+bool Save(RasterBitmap* surface, const std::string& dir, const char* name, bool withAlpha) {
+  const std::string path = dir + "/" + name;
+  if (WritePng(surface, path.c_str(), withAlpha)) return true;
+  std::fprintf(stderr, "virlex-imagegen: cannot write %s\n", path.c_str());
+  return false;
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
-    if (argc != 2 && !(argc == 4 && std::strcmp(argv[2], "--preview") == 0)) {
-        std::fprintf(stderr, "usage: virlex-imagegen OUTDIR [--preview FILE]\n");
-        return 2;
-    }
-    const std::string dir = argv[1];
-    TextPainter text;
-    if (!text.Ready()) {
-        std::fprintf(stderr, "virlex-imagegen: FreeType did not start\n");
-        return 1;
-    }
-    auto knobLine = MakeKnobLine();
-    auto bigKnob = MakeBigKnob();
-    auto smallKnob = MakeSmallKnob();
-    auto switches = MakeSwitch();
-    auto barHandle = MakeBarHandle();
-    auto holdHandle = MakeHoldHandle();
-    auto background = MakeBackground(text, bigKnob.get(), smallKnob.get());
-    if (!knobLine || !bigKnob || !switches || !barHandle || !holdHandle || !background) {
-        std::fprintf(stderr, "virlex-imagegen: out of memory\n");
-        return 1;
-    }
-    bool ok = Save(background.get(), dir, "bg.png", false);
-    ok = Save(bigKnob.get(), dir, "big_knob.png", true) && ok;
-    ok = Save(switches.get(), dir, "sm_button.png", true) && ok;
-    ok = Save(knobLine.get(), dir, "knob_line.png", true) && ok;
-    ok = Save(barHandle.get(), dir, "bar_handle.png", true) && ok;
-    ok = Save(holdHandle.get(), dir, "trig_handle.png", true) && ok;
-    if (argc == 4) {
-        PanelImages images{background.get(), bigKnob.get(), knobLine.get(), switches.get(), barHandle.get(),
-                           holdHandle.get()};
-        auto preview = MakePreview(text, images);
-        ok = preview && WritePng(preview.get(), argv[3], false) && ok;
-    }
-    return ok ? 0 : 1;
+int main(int argc, char** argv) {
+  if (argc != 2 && !(argc == 4 && std::strcmp(argv[2], "--preview") == 0)) {
+    std::fprintf(stderr, "usage: virlex-imagegen OUTDIR [--preview FILE]\n");
+    return 2;
+  }
+  const std::string dir = argv[1];
+  TextPainter text;
+  if (!text.Ready()) {
+    std::fprintf(stderr, "virlex-imagegen: FreeType did not start\n");
+    return 1;
+  }
+  auto knobLine = MakeKnobLine();
+  auto bigKnob = MakeBigKnob();
+  auto smallKnob = MakeSmallKnob();
+  auto switches = MakeSwitch();
+  auto barHandle = MakeBarHandle();
+  auto holdHandle = MakeHoldHandle();
+  auto background = MakeBackground(text, bigKnob.get(), smallKnob.get());
+  if (!knobLine || !bigKnob || !switches || !barHandle || !holdHandle || !background) {
+    std::fprintf(stderr, "virlex-imagegen: out of memory\n");
+    return 1;
+  }
+  bool ok = Save(background.get(), dir, "bg.png", false);
+  ok = Save(bigKnob.get(), dir, "big_knob.png", true) && ok;
+  ok = Save(switches.get(), dir, "sm_button.png", true) && ok;
+  ok = Save(knobLine.get(), dir, "knob_line.png", true) && ok;
+  ok = Save(barHandle.get(), dir, "bar_handle.png", true) && ok;
+  ok = Save(holdHandle.get(), dir, "trig_handle.png", true) && ok;
+  if (argc == 4) {
+    PanelImages images{background.get(), bigKnob.get(),   knobLine.get(),
+                       switches.get(),   barHandle.get(), holdHandle.get()};
+    auto preview = MakePreview(text, images);
+    ok = preview && WritePng(preview.get(), argv[3], false) && ok;
+  }
+  return ok ? 0 : 1;
 }

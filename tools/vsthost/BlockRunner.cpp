@@ -23,8 +23,7 @@ struct BlockBuffers {
 };
 
 template <typename Sample>
-bool RunBlocks(PluginInstance& plugin, const AudioData& in, ProcessMode mode,
-               AudioData& out) {
+bool RunBlocks(PluginInstance& plugin, const AudioData& in, ProcessMode mode, AudioData& out) {
   vst::AEffect* effect = plugin.Effect();
   const vst::int32 blockSize = plugin.BlockSize();
   BlockBuffers<Sample> inputs(effect->numInputs, blockSize);
@@ -43,7 +42,8 @@ bool RunBlocks(PluginInstance& plugin, const AudioData& in, ProcessMode mode,
     if (!ok) return false;
     for (std::size_t c = 0; c < outputs.data.size(); ++c)
       for (vst::int32 i = 0; i < frames; ++i)
-        out.channels[c][start + std::size_t(i)] = static_cast<float>(outputs.data[c][std::size_t(i)]);
+        out.channels[c][start + std::size_t(i)] =
+            static_cast<float>(outputs.data[c][std::size_t(i)]);
     plugin.Host().AdvanceTime(frames);
   }
   return true;
@@ -120,8 +120,8 @@ bool SameChannel(const std::vector<float>& in, const std::vector<float>& out, st
 bool CheckPassthrough(const AudioData& fedInput, const AudioData& output,
                       const std::vector<int>& map, int& checked, std::string& verdict) {
   checked = 0;
-  const std::size_t pairs = map.empty() ? std::min(fedInput.channels.size(), output.channels.size())
-                                        : map.size();
+  const std::size_t pairs =
+      map.empty() ? std::min(fedInput.channels.size(), output.channels.size()) : map.size();
   for (std::size_t o = 0; o < pairs; ++o) {
     const std::size_t in = map.empty() ? o : static_cast<std::size_t>(map[o]);
     if (o >= output.channels.size() || in >= fedInput.channels.size()) {

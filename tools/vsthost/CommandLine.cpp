@@ -49,19 +49,28 @@ bool ParseChannelMap(const std::string& text, std::vector<int>& map) {
 }
 
 bool ParseMode(const std::string& text, ProcessMode& mode) {
-  if (text == "replacing") mode = ProcessMode::Replacing;
-  else if (text == "accumulating" || text == "process") mode = ProcessMode::Accumulating;
-  else if (text == "double") mode = ProcessMode::Double;
-  else return false;
+  if (text == "replacing")
+    mode = ProcessMode::Replacing;
+  else if (text == "accumulating" || text == "process")
+    mode = ProcessMode::Accumulating;
+  else if (text == "double")
+    mode = ProcessMode::Double;
+  else
+    return false;
   return true;
 }
 
 bool ParseFormat(const std::string& text, SampleFormat& format) {
-  if (text == "pcm16") format = SampleFormat::Pcm16;
-  else if (text == "pcm24") format = SampleFormat::Pcm24;
-  else if (text == "pcm32") format = SampleFormat::Pcm32;
-  else if (text == "float") format = SampleFormat::Float32;
-  else return false;
+  if (text == "pcm16")
+    format = SampleFormat::Pcm16;
+  else if (text == "pcm24")
+    format = SampleFormat::Pcm24;
+  else if (text == "pcm32")
+    format = SampleFormat::Pcm32;
+  else if (text == "float")
+    format = SampleFormat::Float32;
+  else
+    return false;
   return true;
 }
 
@@ -159,11 +168,16 @@ bool ApplyValueOption(const std::string& name, const std::string& value, Options
 }
 
 bool ApplyFlag(const std::string& name, Options& o) {
-  if (name == "--expect-passthrough") o.expectPassthrough = true;
-  else if (name == "--trace-host") o.traceHost = true;
-  else if (name == "--no-time-info") o.timeInfo = false;
-  else if (name == "--help" || name == "-h") o.command = "help";
-  else return false;
+  if (name == "--expect-passthrough")
+    o.expectPassthrough = true;
+  else if (name == "--trace-host")
+    o.traceHost = true;
+  else if (name == "--no-time-info")
+    o.timeInfo = false;
+  else if (name == "--help" || name == "-h")
+    o.command = "help";
+  else
+    return false;
   return true;
 }
 

@@ -30,8 +30,8 @@ struct Options {
 
   double sampleRate = 0.0;  // 0: the input file's rate, or 48000
   vst::int32 blockSize = 512;
-  int channels = 0;               // test signal channels; 0: the plug-in's inputs
-  std::int64_t frames = 48000;    // test signal length
+  int channels = 0;             // test signal channels; 0: the plug-in's inputs
+  std::int64_t frames = 48000;  // test signal length
   ProcessMode mode = ProcessMode::Replacing;
   SampleFormat format = SampleFormat::Float32;
 

@@ -36,10 +36,10 @@ int LoadChunk(const Session& s, PluginInstance& plugin) {
   if (!ReadWholeFile(s.options.loadChunk, bytes, kMaxChunkFile, error)) return s.Fail(error);
   if (bytes.empty()) return s.Fail("chunk file '" + s.options.loadChunk + "' is empty");
   if (!plugin.SetChunk(bytes, !s.options.bankChunk))
-    return s.Fail("the plug-in refused the " + std::string(ChunkKind(s.options)) +
-                  " chunk from '" + s.options.loadChunk + "'");
-  std::fprintf(s.out, "chunk: loaded %zu bytes (%s) from %s\n", bytes.size(),
-               ChunkKind(s.options), s.options.loadChunk.c_str());
+    return s.Fail("the plug-in refused the " + std::string(ChunkKind(s.options)) + " chunk from '" +
+                  s.options.loadChunk + "'");
+  std::fprintf(s.out, "chunk: loaded %zu bytes (%s) from %s\n", bytes.size(), ChunkKind(s.options),
+               s.options.loadChunk.c_str());
   return kExitOk;
 }
 

@@ -6,8 +6,8 @@
 
 namespace vsthost {
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
-                   std::size_t maxBytes, std::string& error) {
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::size_t maxBytes,
+                   std::string& error) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) {
     error = "cannot open '" + path + "': " + std::strerror(errno);

@@ -9,8 +9,8 @@
 namespace vsthost {
 
 // Reads a whole file; refuses one larger than maxBytes rather than allocating blindly.
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
-                   std::size_t maxBytes, std::string& error);
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::size_t maxBytes,
+                   std::string& error);
 
 bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
                     std::string& error);

@@ -52,28 +52,50 @@ void CopyText(void* dest, const std::string& text, std::size_t size) {
 
 std::string HostOpcodeName(vst::int32 opcode) {
   switch (opcode) {
-    case vst::audioMasterAutomate: return "automate";
-    case vst::audioMasterVersion: return "version";
-    case vst::audioMasterCurrentId: return "currentId";
-    case vst::audioMasterIdle: return "idle";
-    case vst::audioMasterWantMidi: return "wantMidi";
-    case vst::audioMasterGetTime: return "getTime";
-    case vst::audioMasterProcessEvents: return "processEvents";
-    case vst::audioMasterIOChanged: return "ioChanged";
-    case vst::audioMasterSizeWindow: return "sizeWindow";
-    case vst::audioMasterGetSampleRate: return "getSampleRate";
-    case vst::audioMasterGetBlockSize: return "getBlockSize";
-    case vst::audioMasterGetCurrentProcessLevel: return "getCurrentProcessLevel";
-    case vst::audioMasterGetAutomationState: return "getAutomationState";
-    case vst::audioMasterGetVendorString: return "getVendorString";
-    case vst::audioMasterGetProductString: return "getProductString";
-    case vst::audioMasterGetVendorVersion: return "getVendorVersion";
-    case vst::audioMasterCanDo: return "canDo";
-    case vst::audioMasterGetLanguage: return "getLanguage";
-    case vst::audioMasterUpdateDisplay: return "updateDisplay";
-    case vst::audioMasterBeginEdit: return "beginEdit";
-    case vst::audioMasterEndEdit: return "endEdit";
-    default: return "opcode " + std::to_string(opcode);
+    case vst::audioMasterAutomate:
+      return "automate";
+    case vst::audioMasterVersion:
+      return "version";
+    case vst::audioMasterCurrentId:
+      return "currentId";
+    case vst::audioMasterIdle:
+      return "idle";
+    case vst::audioMasterWantMidi:
+      return "wantMidi";
+    case vst::audioMasterGetTime:
+      return "getTime";
+    case vst::audioMasterProcessEvents:
+      return "processEvents";
+    case vst::audioMasterIOChanged:
+      return "ioChanged";
+    case vst::audioMasterSizeWindow:
+      return "sizeWindow";
+    case vst::audioMasterGetSampleRate:
+      return "getSampleRate";
+    case vst::audioMasterGetBlockSize:
+      return "getBlockSize";
+    case vst::audioMasterGetCurrentProcessLevel:
+      return "getCurrentProcessLevel";
+    case vst::audioMasterGetAutomationState:
+      return "getAutomationState";
+    case vst::audioMasterGetVendorString:
+      return "getVendorString";
+    case vst::audioMasterGetProductString:
+      return "getProductString";
+    case vst::audioMasterGetVendorVersion:
+      return "getVendorVersion";
+    case vst::audioMasterCanDo:
+      return "canDo";
+    case vst::audioMasterGetLanguage:
+      return "getLanguage";
+    case vst::audioMasterUpdateDisplay:
+      return "updateDisplay";
+    case vst::audioMasterBeginEdit:
+      return "beginEdit";
+    case vst::audioMasterEndEdit:
+      return "endEdit";
+    default:
+      return "opcode " + std::to_string(opcode);
   }
 }
 
@@ -110,8 +132,8 @@ void HostContext::ResetTime() {
   time_.tempo = 120.0;
   time_.timeSigNumerator = 4;
   time_.timeSigDenominator = 4;
-  time_.flags = vst::kVstTempoValid | vst::kVstTimeSigValid | vst::kVstPpqPosValid |
-                vst::kVstNanosValid;
+  time_.flags =
+      vst::kVstTempoValid | vst::kVstTimeSigValid | vst::kVstPpqPosValid | vst::kVstNanosValid;
 }
 
 void HostContext::AdvanceTime(vst::int32 frames) {
@@ -150,9 +172,8 @@ void HostContext::Record(const HostCall& call) {
 
 vst::intptr HostContext::AnswerCanDo(const char* query) const {
   if (!query) return 0;
-  static const char* const kYes[] = {"sendVstEvents",      "sendVstMidiEvent",
-                                     "sendVstTimeInfo",    "receiveVstEvents",
-                                     "receiveVstMidiEvent", "supplyIdle"};
+  static const char* const kYes[] = {"sendVstEvents",    "sendVstMidiEvent",    "sendVstTimeInfo",
+                                     "receiveVstEvents", "receiveVstMidiEvent", "supplyIdle"};
   for (const char* yes : kYes)
     if (std::strcmp(query, yes) == 0) return 1;
   return 0;
@@ -162,30 +183,56 @@ vst::intptr HostContext::Answer(vst::AEffect* /*effect*/, vst::int32 opcode, vst
                                 vst::intptr value, void* ptr, float opt) {
   vst::intptr answer = 0;
   switch (opcode) {
-    case vst::audioMasterVersion: answer = vst::kVstVersion; break;
+    case vst::audioMasterVersion:
+      answer = vst::kVstVersion;
+      break;
     case vst::audioMasterAutomate:
     case vst::audioMasterBeginEdit:
-    case vst::audioMasterEndEdit: answer = 1; break;
+    case vst::audioMasterEndEdit:
+      answer = 1;
+      break;
     case vst::audioMasterGetTime:
       // The pointer stays valid until the next call, as hosts promise.
       answer = timeInfoEnabled_ ? reinterpret_cast<vst::intptr>(&time_) : 0;
       if (answer && processing_) time_.flags |= vst::kVstTransportPlaying;
       break;
-    case vst::audioMasterProcessEvents: answer = ptr ? 1 : 0; break;
-    case vst::audioMasterGetSampleRate: answer = static_cast<vst::intptr>(sampleRate_); break;
-    case vst::audioMasterGetBlockSize: answer = blockSize_; break;
-    case vst::audioMasterGetCurrentProcessLevel: answer = processing_ ? 2 : 1; break;
-    case vst::audioMasterGetAutomationState: answer = 1; break;  // automation off
-    case vst::audioMasterGetVendorString: CopyText(ptr, "Virlex tools", vst::kVendorStringSize); answer = ptr ? 1 : 0; break;
+    case vst::audioMasterProcessEvents:
+      answer = ptr ? 1 : 0;
+      break;
+    case vst::audioMasterGetSampleRate:
+      answer = static_cast<vst::intptr>(sampleRate_);
+      break;
+    case vst::audioMasterGetBlockSize:
+      answer = blockSize_;
+      break;
+    case vst::audioMasterGetCurrentProcessLevel:
+      answer = processing_ ? 2 : 1;
+      break;
+    case vst::audioMasterGetAutomationState:
+      answer = 1;
+      break;  // automation off
+    case vst::audioMasterGetVendorString:
+      CopyText(ptr, "Virlex tools", vst::kVendorStringSize);
+      answer = ptr ? 1 : 0;
+      break;
     case vst::audioMasterGetProductString:
       CopyText(ptr, product_, vst::kProductStringSize);
       answer = ptr ? 1 : 0;
       break;
-    case vst::audioMasterGetVendorVersion: answer = vendorVersion_; break;
-    case vst::audioMasterCanDo: answer = AnswerCanDo(static_cast<const char*>(ptr)); break;
-    case vst::audioMasterGetLanguage: answer = 1; break;  // English
-    case vst::audioMasterUpdateDisplay: answer = 1; break;
-    default: break;
+    case vst::audioMasterGetVendorVersion:
+      answer = vendorVersion_;
+      break;
+    case vst::audioMasterCanDo:
+      answer = AnswerCanDo(static_cast<const char*>(ptr));
+      break;
+    case vst::audioMasterGetLanguage:
+      answer = 1;
+      break;  // English
+    case vst::audioMasterUpdateDisplay:
+      answer = 1;
+      break;
+    default:
+      break;
   }
   Record(HostCall{opcode, index, value, opt, answer});
   return answer;

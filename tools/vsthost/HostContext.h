@@ -59,8 +59,8 @@ class HostContext {
   std::size_t DroppedCalls() const;
 
   // Answers one callback. Public so the static trampoline and tests can reach it.
-  vst::intptr Answer(vst::AEffect* effect, vst::int32 opcode, vst::int32 index,
-                     vst::intptr value, void* ptr, float opt);
+  vst::intptr Answer(vst::AEffect* effect, vst::int32 opcode, vst::int32 index, vst::intptr value,
+                     void* ptr, float opt);
 
   // Ties callbacks from this effect to this context (and stores the context in the
   // effect's user field, which belongs to the host). Unbind before the effect dies.

@@ -41,11 +41,16 @@ std::string AnswerText(vst::intptr answer) {
 }  // namespace
 
 const std::vector<std::string>& InfoCanDoQueries() {
-  static const std::vector<std::string> queries = {
-      "receiveVstTimeInfo", "receiveVstEvents",  "receiveVstMidiEvent",
-      "sendVstEvents",      "sendVstMidiEvent",  "offline",
-      "bypass",             "midiProgramNames",  "hasCockosExtensions",
-      "hasCockosViewAsConfig"};
+  static const std::vector<std::string> queries = {"receiveVstTimeInfo",
+                                                   "receiveVstEvents",
+                                                   "receiveVstMidiEvent",
+                                                   "sendVstEvents",
+                                                   "sendVstMidiEvent",
+                                                   "offline",
+                                                   "bypass",
+                                                   "midiProgramNames",
+                                                   "hasCockosExtensions",
+                                                   "hasCockosViewAsConfig"};
   return queries;
 }
 

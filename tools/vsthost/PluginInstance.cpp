@@ -25,9 +25,12 @@ std::string Lower(std::string text) {
 
 const char* ProcessModeName(ProcessMode mode) {
   switch (mode) {
-    case ProcessMode::Replacing: return "replacing";
-    case ProcessMode::Accumulating: return "accumulating";
-    case ProcessMode::Double: return "double";
+    case ProcessMode::Replacing:
+      return "replacing";
+    case ProcessMode::Accumulating:
+      return "accumulating";
+    case ProcessMode::Double:
+      return "double";
   }
   return "?";
 }
@@ -53,8 +56,7 @@ std::unique_ptr<PluginInstance> PluginInstance::Load(const std::string& path, Ho
 }
 
 std::unique_ptr<PluginInstance> PluginInstance::FromEntry(vst::EntryProc entry, Module* module,
-                                                          HostContext& host,
-                                                          std::string& error) {
+                                                          HostContext& host, std::string& error) {
   vst::AEffect* effect = nullptr;
   {
     HostContext::ConstructionScope scope(host);
@@ -149,8 +151,7 @@ bool PluginInstance::Supports(ProcessMode mode) const {
     case ProcessMode::Accumulating:
       return effect_->process != nullptr;
     case ProcessMode::Double:
-      return effect_->processDoubleReplacing &&
-             (effect_->flags & vst::effFlagsCanDoubleReplacing);
+      return effect_->processDoubleReplacing && (effect_->flags & vst::effFlagsCanDoubleReplacing);
   }
   return false;
 }
@@ -168,8 +169,7 @@ bool PluginInstance::ProcessFloat(ProcessMode mode, float** inputs, float** outp
 }
 
 bool PluginInstance::ProcessDouble(double** inputs, double** outputs, vst::int32 frames) {
-  if (closed_ || !Supports(ProcessMode::Double) || frames < 0 || frames > blockSize_)
-    return false;
+  if (closed_ || !Supports(ProcessMode::Double) || frames < 0 || frames > blockSize_) return false;
   effect_->processDoubleReplacing(effect_, inputs, outputs, frames);
   return true;
 }
@@ -183,9 +183,7 @@ std::string PluginInstance::QueryText(vst::int32 opcode, vst::int32 index) const
 
 std::string PluginInstance::EffectName() const { return QueryText(vst::effGetEffectName, 0); }
 std::string PluginInstance::VendorString() const { return QueryText(vst::effGetVendorString, 0); }
-std::string PluginInstance::ProductString() const {
-  return QueryText(vst::effGetProductString, 0);
-}
+std::string PluginInstance::ProductString() const { return QueryText(vst::effGetProductString, 0); }
 
 PinInfo PluginInstance::QueryPin(vst::int32 opcode, vst::int32 index) const {
   vst::VstPinProperties pin{};

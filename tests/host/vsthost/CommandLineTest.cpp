@@ -18,10 +18,26 @@ bool Parse(std::initializer_list<const char*> args, Options& options, std::strin
 TEST(CommandLine, ProcessWithEveryOptionInBothSpellings) {
   Options o;
   std::string error;
-  ASSERT_TRUE(Parse({"--block", "64", "--rate=44100", "process", "p.so", "in.wav", "-o", "out.wav",
-                     "--mode=double", "--format", "pcm24", "--product=REAPER",
-                     "--vendor-version", "50102", "--expect-passthrough", "--trace-host",
-                     "--channels=3", "--frames", "1000", "--no-time-info"},
+  ASSERT_TRUE(Parse({"--block",
+                     "64",
+                     "--rate=44100",
+                     "process",
+                     "p.so",
+                     "in.wav",
+                     "-o",
+                     "out.wav",
+                     "--mode=double",
+                     "--format",
+                     "pcm24",
+                     "--product=REAPER",
+                     "--vendor-version",
+                     "50102",
+                     "--expect-passthrough",
+                     "--trace-host",
+                     "--channels=3",
+                     "--frames",
+                     "1000",
+                     "--no-time-info"},
                     o, error))
       << error;
   EXPECT_EQ(o.command, "process");
@@ -44,8 +60,8 @@ TEST(CommandLine, ProcessWithEveryOptionInBothSpellings) {
 TEST(CommandLine, InfoDefaultsAndChunkOptions) {
   Options o;
   std::string error;
-  ASSERT_TRUE(Parse({"info", "x.so", "--chunk", "bank", "--save-chunk", "a.bin", "--load-chunk=b.bin",
-                     "--product="},
+  ASSERT_TRUE(Parse({"info", "x.so", "--chunk", "bank", "--save-chunk", "a.bin",
+                     "--load-chunk=b.bin", "--product="},
                     o, error))
       << error;
   EXPECT_EQ(o.command, "info");
@@ -76,8 +92,8 @@ TEST(CommandLine, ParamKeysAreIndicesWhenAllDigitsElseNames) {
 TEST(CommandLine, RefusesBadParamSettings) {
   ParamSetting s;
   std::string error;
-  for (const char* bad : {"gain", "=0.5", "gain=", "gain=1.01", "gain=-0.1", "gain=nan",
-                          "gain=inf", "gain=0.5x", "99999999999=0.5"}) {
+  for (const char* bad : {"gain", "=0.5", "gain=", "gain=1.01", "gain=-0.1", "gain=nan", "gain=inf",
+                          "gain=0.5x", "99999999999=0.5"}) {
     error.clear();
     EXPECT_FALSE(ParseParamSetting(bad, s, error)) << bad;
     EXPECT_FALSE(error.empty()) << bad;
@@ -86,13 +102,13 @@ TEST(CommandLine, RefusesBadParamSettings) {
 
 TEST(CommandLine, RefusesMalformedCommandLines) {
   const std::vector<std::vector<const char*>> bad = {
-      {},                                          // no command
-      {"render", "p.so"},                          // unknown command
-      {"info"},                                    // no plug-in
-      {"info", "p.so", "extra"},                   // info takes no input file
-      {"process", "p.so", "in.wav", "more"},       // too many
-      {"info", "p.so", "--block"},                 // missing value
-      {"info", "p.so", "--block", "0"},            // out of range
+      {},                                     // no command
+      {"render", "p.so"},                     // unknown command
+      {"info"},                               // no plug-in
+      {"info", "p.so", "extra"},              // info takes no input file
+      {"process", "p.so", "in.wav", "more"},  // too many
+      {"info", "p.so", "--block"},            // missing value
+      {"info", "p.so", "--block", "0"},       // out of range
       {"info", "p.so", "--block", "70000"},
       {"info", "p.so", "--block", "12abc"},
       {"info", "p.so", "--rate", "0"},
@@ -101,7 +117,7 @@ TEST(CommandLine, RefusesMalformedCommandLines) {
       {"info", "p.so", "--format", "pcm8"},
       {"info", "p.so", "--chunk", "all"},
       {"info", "p.so", "--vendor-version", "-1"},
-      {"info", "p.so", "--trace-host=1"},          // flags take no value
+      {"info", "p.so", "--trace-host=1"},  // flags take no value
       {"info", "p.so", "--bogus", "1"},
       {"info", "p.so", "--param", "x=2"},
   };

@@ -38,19 +38,35 @@ void IdentifyHost(Fake* f) {
   f->host(&f->effect, audioMasterEndEdit, 0, 0, nullptr, 0.0f);
 }
 
-intptr VST_CALLBACK Dispatch(AEffect* e, int32 op, int32 index, intptr value, void* ptr,
-                             float) {
+intptr VST_CALLBACK Dispatch(AEffect* e, int32 op, int32 index, intptr value, void* ptr, float) {
   Fake* f = Self(e);
   switch (op) {
-    case effOpen: IdentifyHost(f); return 0;
-    case effClose: delete f; return 0;
-    case effGetParamName: if (index == 0) CopyOut(ptr, "gain", 64); return 0;
-    case effGetParamLabel: if (index == 0) CopyOut(ptr, "x", 64); return 0;
-    case effGetParamDisplay: if (index == 0) CopyOut(ptr, f->gain == 0.5f ? "unity" : "other", 64); return 0;
-    case effGetEffectName: CopyOut(ptr, "FakeGain", 32); return 1;
-    case effGetVendorString: CopyOut(ptr, "Fixture", 64); return 1;
-    case effGetProgramNameIndexed: CopyOut(ptr, index == 0 ? "Only" : "", 24); return index == 0;
-    case effGetVstVersion: return 2400;
+    case effOpen:
+      IdentifyHost(f);
+      return 0;
+    case effClose:
+      delete f;
+      return 0;
+    case effGetParamName:
+      if (index == 0) CopyOut(ptr, "gain", 64);
+      return 0;
+    case effGetParamLabel:
+      if (index == 0) CopyOut(ptr, "x", 64);
+      return 0;
+    case effGetParamDisplay:
+      if (index == 0) CopyOut(ptr, f->gain == 0.5f ? "unity" : "other", 64);
+      return 0;
+    case effGetEffectName:
+      CopyOut(ptr, "FakeGain", 32);
+      return 1;
+    case effGetVendorString:
+      CopyOut(ptr, "Fixture", 64);
+      return 1;
+    case effGetProgramNameIndexed:
+      CopyOut(ptr, index == 0 ? "Only" : "", 24);
+      return index == 0;
+    case effGetVstVersion:
+      return 2400;
     case effGetChunk:
       *static_cast<void**>(ptr) = &f->gain;
       return sizeof(float);
@@ -58,7 +74,8 @@ intptr VST_CALLBACK Dispatch(AEffect* e, int32 op, int32 index, intptr value, vo
       if (value != sizeof(float) || !ptr) return 0;
       std::memcpy(&f->gain, ptr, sizeof(float));
       return 1;
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
@@ -69,10 +86,18 @@ void Run(AEffect* e, Sample** in, Sample** out, int32 frames) {
     for (int32 i = 0; i < frames; ++i) out[c][i] = (kAdd ? out[c][i] : Sample(0)) + in[c][i] * g;
 }
 
-void VST_CALLBACK ProcessAdd(AEffect* e, float** in, float** out, int32 n) { Run<float, true>(e, in, out, n); }
-void VST_CALLBACK ProcessReplace(AEffect* e, float** in, float** out, int32 n) { Run<float, false>(e, in, out, n); }
-void VST_CALLBACK ProcessDouble(AEffect* e, double** in, double** out, int32 n) { Run<double, false>(e, in, out, n); }
-void VST_CALLBACK SetParam(AEffect* e, int32 index, float v) { if (index == 0) Self(e)->gain = v; }
+void VST_CALLBACK ProcessAdd(AEffect* e, float** in, float** out, int32 n) {
+  Run<float, true>(e, in, out, n);
+}
+void VST_CALLBACK ProcessReplace(AEffect* e, float** in, float** out, int32 n) {
+  Run<float, false>(e, in, out, n);
+}
+void VST_CALLBACK ProcessDouble(AEffect* e, double** in, double** out, int32 n) {
+  Run<double, false>(e, in, out, n);
+}
+void VST_CALLBACK SetParam(AEffect* e, int32 index, float v) {
+  if (index == 0) Self(e)->gain = v;
+}
 float VST_CALLBACK GetParam(AEffect* e, int32 index) { return index == 0 ? Self(e)->gain : 0.0f; }
 
 // The working gain effect; the broken variants below do not use it.
@@ -116,7 +141,7 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(HostCal
 #else
 // Exported under the old entry name only; C++ forbids declaring main this way, so the
 // symbol name is given to the assembler directly.
-extern "C" __attribute__((visibility("default"))) AEffect* FakeOldEntry(HostCallback host)
-    __asm__("main");
+extern "C" __attribute__((visibility("default"))) AEffect* FakeOldEntry(HostCallback host) __asm__(
+    "main");
 extern "C" AEffect* FakeOldEntry(HostCallback host) { return Create(host); }
 #endif

@@ -21,9 +21,9 @@ using namespace vst;
 
 // What the recording effect saw; reset by each test through MakeRecorder.
 struct Record {
-  std::vector<int32> opcodes;   // dispatcher calls in order
-  std::vector<int32> blocks;    // frame counts of process calls
-  std::vector<int32> announced; // block size in force at each process call
+  std::vector<int32> opcodes;    // dispatcher calls in order
+  std::vector<int32> blocks;     // frame counts of process calls
+  std::vector<int32> announced;  // block size in force at each process call
   intptr productAnswer = -1;
   std::string productSeen;
   int dispatcherCalls = 0;
@@ -70,9 +70,15 @@ void RecRun(Sample** in, Sample** out, int32 frames) {
     }
 }
 
-void VST_CALLBACK RecAdd(AEffect*, float** in, float** out, int32 n) { RecRun<float, true>(in, out, n); }
-void VST_CALLBACK RecReplace(AEffect*, float** in, float** out, int32 n) { RecRun<float, false>(in, out, n); }
-void VST_CALLBACK RecDouble(AEffect*, double** in, double** out, int32 n) { RecRun<double, false>(in, out, n); }
+void VST_CALLBACK RecAdd(AEffect*, float** in, float** out, int32 n) {
+  RecRun<float, true>(in, out, n);
+}
+void VST_CALLBACK RecReplace(AEffect*, float** in, float** out, int32 n) {
+  RecRun<float, false>(in, out, n);
+}
+void VST_CALLBACK RecDouble(AEffect*, double** in, double** out, int32 n) {
+  RecRun<double, false>(in, out, n);
+}
 
 AEffect* VST_CALLBACK RecEntry(HostCallback host) {
   gHost = host;
@@ -148,14 +154,15 @@ TEST(BlockRunner, DrivesTheHostLifeCycleInOrderAndSlicesBlocks) {
   AudioData in = MakeTestSignal(2, 1000, 48000);
   AudioData out;
   std::string error;
-  ASSERT_TRUE(RunThrough(*plugin, in, RunSettings{ProcessMode::Replacing, 300, 44100.0}, out, error))
+  ASSERT_TRUE(
+      RunThrough(*plugin, in, RunSettings{ProcessMode::Replacing, 300, 44100.0}, out, error))
       << error;
   plugin->Close();
   plugin->Close();  // a second close must not reach the plug-in
   EXPECT_EQ(gRecord.blocks, (std::vector<int32>{300, 300, 300, 100}));
   for (int32 announced : gRecord.announced) EXPECT_EQ(announced, 300);
-  const std::vector<int32> expected = {effOpen,        effSetSampleRate, effSetBlockSize,
-                                       effMainsChanged, effStartProcess, effStopProcess,
+  const std::vector<int32> expected = {effOpen,         effSetSampleRate, effSetBlockSize,
+                                       effMainsChanged, effStartProcess,  effStopProcess,
                                        effMainsChanged, effClose};
   EXPECT_EQ(gRecord.opcodes, expected);
   EXPECT_EQ(out.channels, in.channels);
@@ -167,7 +174,8 @@ TEST(BlockRunner, AccumulatingCallStartsEachBlockFromSilence) {
   AudioData in = MakeTestSignal(2, 700, 48000);
   AudioData out;
   std::string error;
-  ASSERT_TRUE(RunThrough(*plugin, in, RunSettings{ProcessMode::Accumulating, 128, 48000.0}, out, error));
+  ASSERT_TRUE(
+      RunThrough(*plugin, in, RunSettings{ProcessMode::Accumulating, 128, 48000.0}, out, error));
   int checked = 0;
   std::string verdict;
   EXPECT_TRUE(CheckPassthrough(in, out, {}, checked, verdict)) << verdict;
@@ -317,7 +325,8 @@ TEST(HostContext, TimeInfoFollowsProcessingOrIsWithheld) {
   host.SetSampleRate(48000.0);
   host.ResetTime();
   host.AdvanceTime(24000);
-  auto* time = reinterpret_cast<VstTimeInfo*>(host.Answer(nullptr, audioMasterGetTime, 0, 0, nullptr, 0));
+  auto* time =
+      reinterpret_cast<VstTimeInfo*>(host.Answer(nullptr, audioMasterGetTime, 0, 0, nullptr, 0));
   ASSERT_NE(time, nullptr);
   EXPECT_EQ(time->samplePos, 24000.0);
   EXPECT_EQ(time->sampleRate, 48000.0);
@@ -339,7 +348,8 @@ TEST(TestSignal, IsDeterministicAndShapedPerChannel) {
   EXPECT_NEAR(a.channels[0][0], 0.0f, 1e-7);
   EXPECT_NEAR(a.channels[1][0], 0.5f, 1e-7);  // the quarter-period copy starts at its peak
   for (std::size_t i = 0; i < 4800; i += 37)  // quadrature pair: a circle on a phase display
-    EXPECT_NEAR(a.channels[0][i] * a.channels[0][i] + a.channels[1][i] * a.channels[1][i], 0.25f, 1e-5);
+    EXPECT_NEAR(a.channels[0][i] * a.channels[0][i] + a.channels[1][i] * a.channels[1][i], 0.25f,
+                1e-5);
   float peak = 0.0f;
   for (float v : a.channels[3]) peak = std::max(peak, std::abs(v));
   EXPECT_LE(peak, 0.25f);

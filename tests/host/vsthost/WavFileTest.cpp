@@ -32,7 +32,10 @@ AudioData RoundTrip(const AudioData& in, SampleFormat format) {
 
 TEST(WavFile, RoundTripKeepsShapeAndValuesInEveryFormat) {
   const AudioData in = Ramp(3, 1001);
-  struct Case { SampleFormat format; float tolerance; };
+  struct Case {
+    SampleFormat format;
+    float tolerance;
+  };
   for (Case c : {Case{SampleFormat::Pcm16, 1.0f / 32768}, Case{SampleFormat::Pcm24, 1.0f / 8388608},
                  Case{SampleFormat::Pcm32, 1e-7f}, Case{SampleFormat::Float32, 0.0f}}) {
     AudioData out = RoundTrip(in, c.format);
@@ -47,8 +50,9 @@ TEST(WavFile, RoundTripKeepsShapeAndValuesInEveryFormat) {
 }
 
 TEST(WavFile, PcmStepsSurviveExactlyIncludingNegativeExtremes) {
-  for (auto [format, bits] : {std::pair{SampleFormat::Pcm16, 16}, std::pair{SampleFormat::Pcm24, 24},
-                              std::pair{SampleFormat::Pcm32, 32}}) {
+  for (auto [format, bits] :
+       {std::pair{SampleFormat::Pcm16, 16}, std::pair{SampleFormat::Pcm24, 24},
+        std::pair{SampleFormat::Pcm32, 32}}) {
     const double step = std::ldexp(1.0, -(bits - 1));
     AudioData in;
     in.sampleRate = 8000;
@@ -79,7 +83,8 @@ TEST(WavFile, OddSizedDataIsPaddedAndStillDecodes) {
   std::string error;
   ASSERT_TRUE(EncodeWav(in, SampleFormat::Pcm24, bytes, error));
   EXPECT_EQ(bytes.size(), 44u + 3u + 1u);
-  std::uint32_t riffSize = bytes[4] | bytes[5] << 8 | bytes[6] << 16 | std::uint32_t(bytes[7]) << 24;
+  std::uint32_t riffSize =
+      bytes[4] | bytes[5] << 8 | bytes[6] << 16 | std::uint32_t(bytes[7]) << 24;
   EXPECT_EQ(riffSize, bytes.size() - 8);
   AudioData out;
   ASSERT_TRUE(DecodeWav(bytes, out, error)) << error;
@@ -114,8 +119,8 @@ TEST(WavFile, ReadsExtensibleFormat) {
   std::vector<std::uint8_t> fmt(plain.begin() + 20, plain.begin() + 36);
   fmt[0] = 0xFE;
   fmt[1] = 0xFF;
-  const std::uint8_t extension[] = {22, 0, 16, 0, 3, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0x10, 0,
-                                    0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
+  const std::uint8_t extension[] = {22, 0, 16,   0, 3,    0, 0, 0,    1, 0,    0,    0,
+                                    0,  0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
   fmt.insert(fmt.end(), std::begin(extension), std::end(extension));
   bytes.insert(bytes.end(), fmt.begin(), fmt.end());
   bytes.insert(bytes.end(), plain.begin() + 36, plain.end());
@@ -130,7 +135,7 @@ TEST(WavFile, DataChunkLongerThanTheFileIsCutToWholeFrames) {
   std::vector<std::uint8_t> bytes;
   std::string error;
   ASSERT_TRUE(EncodeWav(in, SampleFormat::Pcm16, bytes, error));
-  bytes.resize(bytes.size() - 3);  // 9 whole frames and one half frame remain
+  bytes.resize(bytes.size() - 3);                        // 9 whole frames and one half frame remain
   bytes[40] = bytes[41] = bytes[42] = bytes[43] = 0xFF;  // a streaming writer's "unknown" size
   AudioData out;
   ASSERT_TRUE(DecodeWav(bytes, out, error)) << error;
@@ -152,15 +157,15 @@ TEST(WavFile, RefusesMalformedFiles) {
     return ok;
   };
   EXPECT_FALSE(broken([](auto& b) { b.clear(); }));
-  EXPECT_FALSE(broken([](auto& b) { b[0] = 'X'; }));                       // not RIFF
-  EXPECT_FALSE(broken([](auto& b) { b[12] = 'x'; }));                      // fmt chunk renamed
-  EXPECT_FALSE(broken([](auto& b) { b.resize(40); }));                     // no data chunk
-  EXPECT_FALSE(broken([](auto& b) { b[22] = 0; }));                        // zero channels
-  EXPECT_FALSE(broken([](auto& b) { b[34] = 12; }));                       // 12-bit PCM
-  EXPECT_FALSE(broken([](auto& b) { b[32] = 3; }));                        // block align off
-  EXPECT_FALSE(broken([](auto& b) { b[20] = 3; }));                        // 16-bit "float"
+  EXPECT_FALSE(broken([](auto& b) { b[0] = 'X'; }));                         // not RIFF
+  EXPECT_FALSE(broken([](auto& b) { b[12] = 'x'; }));                        // fmt chunk renamed
+  EXPECT_FALSE(broken([](auto& b) { b.resize(40); }));                       // no data chunk
+  EXPECT_FALSE(broken([](auto& b) { b[22] = 0; }));                          // zero channels
+  EXPECT_FALSE(broken([](auto& b) { b[34] = 12; }));                         // 12-bit PCM
+  EXPECT_FALSE(broken([](auto& b) { b[32] = 3; }));                          // block align off
+  EXPECT_FALSE(broken([](auto& b) { b[20] = 3; }));                          // 16-bit "float"
   EXPECT_FALSE(broken([](auto& b) { b[24] = b[25] = b[26] = b[27] = 0; }));  // rate 0
-  EXPECT_FALSE(broken([](auto& b) { b[16] = 8; }));                        // fmt too short
+  EXPECT_FALSE(broken([](auto& b) { b[16] = 8; }));                          // fmt too short
 }
 
 TEST(WavFile, EncoderRefusesUnequalOrMissingChannels) {

@@ -25,8 +25,9 @@ AudioData Steps(int bits) {
 TEST(WavSndfile, OurFilesReadBackIdenticallyThroughLibsndfile) {
   ASSERT_STREQ(AudioFileBackend(), "libsndfile");
   const std::string path = ::testing::TempDir() + "vsthost_ours.wav";
-  for (auto [format, bits] : {std::pair{SampleFormat::Pcm16, 16}, std::pair{SampleFormat::Pcm24, 24},
-                              std::pair{SampleFormat::Float32, 32}}) {
+  for (auto [format, bits] :
+       {std::pair{SampleFormat::Pcm16, 16}, std::pair{SampleFormat::Pcm24, 24},
+        std::pair{SampleFormat::Float32, 32}}) {
     const AudioData in = Steps(bits);
     std::string error;
     ASSERT_TRUE(WriteWavFile(path, in, format, error)) << error;
@@ -40,7 +41,8 @@ TEST(WavSndfile, OurFilesReadBackIdenticallyThroughLibsndfile) {
 
 TEST(WavSndfile, LibsndfileFilesDecodeIdenticallyWithOurs) {
   const std::string path = ::testing::TempDir() + "vsthost_theirs.wav";
-  for (auto [format, bits] : {std::pair{SampleFormat::Pcm24, 24}, std::pair{SampleFormat::Float32, 32}}) {
+  for (auto [format, bits] :
+       {std::pair{SampleFormat::Pcm24, 24}, std::pair{SampleFormat::Float32, 32}}) {
     const AudioData in = Steps(bits);
     std::string error;
     ASSERT_TRUE(WriteAudioFile(path, in, format, error)) << error;

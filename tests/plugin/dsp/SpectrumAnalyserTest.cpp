@@ -17,7 +17,8 @@ struct SpectrumAnalyserTest : ::testing::Test {
 
 std::vector<float> Sine(int n, double cyclesPerWindow, double amplitude = 1.0) {
   std::vector<float> x(n);
-  for (int i = 0; i < n; ++i) x[i] = static_cast<float>(amplitude * std::sin(2.0 * M_PI * cyclesPerWindow * i / n));
+  for (int i = 0; i < n; ++i)
+    x[i] = static_cast<float>(amplitude * std::sin(2.0 * M_PI * cyclesPerWindow * i / n));
   return x;
 }
 

@@ -12,7 +12,8 @@ TEST(SpectrumMapperTest, BinPositionsFallFromOneToInverseRootOfN) {
     ASSERT_EQ(m.BinCount(), n / 2);
     EXPECT_FLOAT_EQ(m.Position(0), 1.0f);
     for (int i : {1, n / 8, n / 2 - 1}) {
-      EXPECT_NEAR(m.Position(i), std::pow(static_cast<double>(n), -static_cast<double>(i) / n), 1e-6);
+      EXPECT_NEAR(m.Position(i), std::pow(static_cast<double>(n), -static_cast<double>(i) / n),
+                  1e-6);
       EXPECT_LT(m.Position(i), m.Position(i - 1));  // strictly falling
     }
     EXPECT_GT(m.Position(n / 2 - 1), 1.0 / std::sqrt(static_cast<double>(n)));

@@ -9,10 +9,14 @@ namespace {
 
 int SubtypeOf(SampleFormat format) {
   switch (format) {
-    case SampleFormat::Pcm16: return SF_FORMAT_PCM_16;
-    case SampleFormat::Pcm24: return SF_FORMAT_PCM_24;
-    case SampleFormat::Pcm32: return SF_FORMAT_PCM_32;
-    case SampleFormat::Float32: return SF_FORMAT_FLOAT;
+    case SampleFormat::Pcm16:
+      return SF_FORMAT_PCM_16;
+    case SampleFormat::Pcm24:
+      return SF_FORMAT_PCM_24;
+    case SampleFormat::Pcm32:
+      return SF_FORMAT_PCM_32;
+    case SampleFormat::Float32:
+      return SF_FORMAT_FLOAT;
   }
   return SF_FORMAT_FLOAT;
 }
@@ -66,8 +70,7 @@ bool WriteAudioFile(const std::string& path, const AudioData& audio, SampleForma
   sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
   std::vector<float> interleaved(channels * frames);
   for (std::size_t i = 0; i < frames; ++i)
-    for (std::size_t c = 0; c < channels; ++c)
-      interleaved[i * channels + c] = audio.channels[c][i];
+    for (std::size_t c = 0; c < channels; ++c) interleaved[i * channels + c] = audio.channels[c][i];
   sf_count_t written = sf_writef_float(file, interleaved.data(), static_cast<sf_count_t>(frames));
   bool ok = written == static_cast<sf_count_t>(frames);
   if (!ok) error = "cannot write '" + path + "': " + sf_strerror(file);

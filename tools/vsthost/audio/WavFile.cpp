@@ -15,7 +15,9 @@ constexpr std::uint16_t kFormatExtensible = 0xFFFE;
 constexpr int kMaxChannels = 256;
 constexpr std::size_t kMaxWavBytes = std::size_t(1) << 30;  // 1 GiB, fits a 32-bit host
 
-std::uint32_t Read16(const std::uint8_t* p) { return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8; }
+std::uint32_t Read16(const std::uint8_t* p) {
+  return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8;
+}
 std::uint32_t Read32(const std::uint8_t* p) { return Read16(p) | Read16(p + 2) << 16; }
 
 void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
@@ -26,7 +28,9 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
   Put16(out, v & 0xFFFF);
   Put16(out, v >> 16);
 }
-void PutTag(std::vector<std::uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+void PutTag(std::vector<std::uint8_t>& out, const char* tag) {
+  out.insert(out.end(), tag, tag + 4);
+}
 
 struct WavFormat {
   std::uint32_t tag = 0;
@@ -96,14 +100,18 @@ float DecodeSample(const std::uint8_t* p, const WavFormat& f) {
     return static_cast<float>(v);
   }
   switch (f.bits) {
-    case 8: return (float(p[0]) - 128.0f) / 128.0f;  // 8-bit WAV is unsigned
-    case 16: return float(std::int16_t(Read16(p))) / 32768.0f;
+    case 8:
+      return (float(p[0]) - 128.0f) / 128.0f;  // 8-bit WAV is unsigned
+    case 16:
+      return float(std::int16_t(Read16(p))) / 32768.0f;
     case 24: {
       // Place the three bytes in the top of a 32-bit word so the sign comes along.
-      std::uint32_t u = std::uint32_t(p[0]) << 8 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 24;
+      std::uint32_t u =
+          std::uint32_t(p[0]) << 8 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 24;
       return float(std::int32_t(u) / 256) / 8388608.0f;
     }
-    default: return static_cast<float>(double(std::int32_t(Read32(p))) / 2147483648.0);
+    default:
+      return static_cast<float>(double(std::int32_t(Read32(p))) / 2147483648.0);
   }
 }
 
@@ -119,9 +127,12 @@ std::int64_t ToPcm(float x, int bits) {
 
 int BitsOf(SampleFormat format) {
   switch (format) {
-    case SampleFormat::Pcm16: return 16;
-    case SampleFormat::Pcm24: return 24;
-    default: return 32;
+    case SampleFormat::Pcm16:
+      return 16;
+    case SampleFormat::Pcm24:
+      return 24;
+    default:
+      return 32;
   }
 }
 

@@ -1,0 +1,52 @@
+// Grid lines, frame and axis texts drawn over the display for one axis: the time or
+// frequency axis above the plot, the amplitude or level axis right of it, or the
+// phase display's half circles. The plug-in configures it; it never takes the mouse.
+//
+// Threads: the Configure calls come from the plug-in's parameter handler (any
+// thread, instance lock held) while Draw runs on the GUI thread; the overlay's own
+// lock keeps a redraw from reading a half-built scale. It is taken after the
+// instance lock and never while waiting for it.
+#pragma once
+
+#include "graphics/IFontSpec.h"
+#include "graphics/IWidget.h"
+#include "iplug/ILock.h"
+#include "plugin/AxisScale.h"
+
+class AxisOverlay : public IWidget {
+ public:
+  AxisOverlay(IPlugBase* plugin, IBox rect, const IFontSpec& font);
+
+  // Marks closer than this (a fraction of the axis) to an end are dropped by the
+  // configurations that follow.
+  void SetMargin(double margin);
+
+  void ConfigureTimeAxis(double a, double b, double c);
+  void ConfigureAmplitudeAxis(double top);
+  void ConfigureFrequencyAxis(int fLow, int fHigh, int sampleRate, int fftSize);
+  void ConfigureLevelAxis(double top);
+  void ConfigurePhaseGrid(double top);
+
+  bool Draw(IGraphicsHost* graphics) override;
+  bool HitTest(int x, int y) override;
+
+  // Copies, for inspection.
+  AxisScale Scale();
+  IBox Plot();
+
+ private:
+  // The plot area for a kind: horizontal axes keep their labels in the 15 rows
+  // above it, vertical ones in the 32 columns right of it.
+  void SetPlot(int kind);
+  bool DrawFrame(IGraphicsHost* g);
+  bool DrawHorizontal(IGraphicsHost* g);
+  bool DrawAmplitude(IGraphicsHost* g);
+  bool DrawLevel(IGraphicsHost* g);
+  bool DrawPhase(IGraphicsHost* g);
+  bool Text(IGraphicsHost* g, const char* text, int align, IBox box);
+
+  AxisScale scale_;
+  IFontSpec font_;
+  IBox plot_;
+  ILock lock_;
+};

@@ -1,0 +1,253 @@
+#include "plugin/ScopeEditor.h"
+
+#include <cmath>
+#include <numbers>
+#include <string>
+
+#include "graphics/IBitmapWidget.h"
+#include "graphics/IGraphicsLice.h"
+#include "graphics/ILinkWidget.h"
+#include "graphics/IRotatingKnobWidget.h"
+#include "graphics/ITextWidget.h"
+#include "graphics/MakeEditorGraphics.h"
+#include "plugin/AxisOverlay.h"
+#include "plugin/ChannelWindow.h"
+#include "plugin/DomainKnob.h"
+#include "plugin/FreezeButton.h"
+#include "plugin/FrequencyReadout.h"
+#include "plugin/HoldHandle.h"
+#include "plugin/ScopeParams.h"
+#include "plugin/ScopePlugin.h"
+#include "plugin/ScopeView.h"
+#include "plugin/ScopeViewMath.h"
+#include "plugin/ZoomRangeBar.h"
+#include "plugin/ZoomSlider.h"
+
+namespace {
+
+constexpr int kEditorWidth = 724;
+constexpr int kEditorHeight = 526;
+constexpr double kKnobSweep = 0.75 * std::numbers::pi;
+constexpr double kKnobGearing = 4.0;
+// Margins of the axis marks: vertical axes keep clear of their end texts.
+constexpr double kDefaultMargin = 0.06;
+constexpr double kAmplitudeMargin = 0.1;
+constexpr double kLevelMargin = 0.05;
+constexpr double kPhaseMargin = 0.1;
+// The frequency axis: X zoom 0..1 maps to 20 .. 22000 Hz on a square law.
+constexpr double kFreqSpan = 21980.0;
+constexpr double kFreqLowest = 20.0;
+
+const IRgba kGrey{255, 127, 127, 127};
+const IRgba kWhite{255, 255, 255, 255};
+const IRgba kBlack{255, 0, 0, 0};
+const IRgba kRed{255, 221, 32, 32};
+const IRgba kBlue{255, 32, 128, 216};
+
+IFontSpec Font(IRgba colour, int align) {
+  IFontSpec font;
+  font.colour = colour;
+  font.align = align;
+  return font;
+}
+
+// A frequency or rate as the integer the axis takes; out-of-range values (a broken
+// sample rate) give 0, which the axis treats as "no marks".
+int AxisInt(double v) {
+  if (!(v >= 0.0 && v < 2147483647.0)) return 0;
+  return static_cast<int>(v);
+}
+
+struct Images {
+  IImage knob;
+  IImage bigKnob;
+  IImage button;
+};
+
+class PanelBuilder {
+ public:
+  PanelBuilder(ScopePlugin& plugin, IGraphicsLice* g) : plugin_(plugin), g_(g) {}
+
+  ScopeEditor::Parts Build();
+
+ private:
+  ITextWidget* Text(IBox box, IRgba colour, int align, const char* text);
+  IRotatingKnobWidget* Knob(int x, int y, int param);
+  void AddTimeLabels();
+  void AddGlobalKnobs();
+  void AddInputColumn(int n);
+  void AddZoom();
+  void AddDisplay();
+
+  ScopePlugin& plugin_;
+  IGraphicsLice* g_;
+  Images images_{};
+  ScopeEditor::Parts parts_{};
+};
+
+ITextWidget* PanelBuilder::Text(IBox box, IRgba colour, int align, const char* text) {
+  auto* widget = new ITextWidget(&plugin_, box, Font(colour, align), text);
+  g_->AddWidget(widget);
+  return widget;
+}
+
+IRotatingKnobWidget* PanelBuilder::Knob(int x, int y, int param) {
+  auto* knob = new IRotatingKnobWidget(&plugin_, x, y, param, images_.knob, -kKnobSweep, kKnobSweep,
+                                       0, IDIRECTION_VERTICAL, kKnobGearing);
+  g_->AddWidget(knob);
+  return knob;
+}
+
+void PanelBuilder::AddTimeLabels() {
+  parts_.leftLabel = Text(IBox{80, 368, 210, 380}, kGrey, IALIGN_LEFT, "");
+  parts_.windowLabel = Text(IBox{300, 368, 430, 380}, kGrey, IALIGN_LEFT, "");
+  parts_.rightLabel = Text(IBox{490, 368, 620, 380}, kGrey, IALIGN_LEFT, "");
+  Text(IBox{44, 385, 74, 397}, kGrey, IALIGN_CENTER, "ZOOM");
+  Text(IBox{656, 484, 690, 499}, kBlack, IALIGN_CENTER, "v1.54");
+}
+
+// Domain, and the spectrum's fft size, blend speed and opacity with their values.
+void PanelBuilder::AddGlobalKnobs() {
+  const IFontSpec value = Font(kWhite, IALIGN_CENTER);
+  g_->AddWidget(new DomainKnob(&plugin_, 47, 452, kParamDomain, images_.knob));
+  g_->AddWidget(new IValueTextWidget(&plugin_, IBox{43, 409, 83, 421}, kParamDomain, value, false));
+  g_->AddWidget(new IBitmapWidget(&plugin_, 453, 448, -1, images_.bigKnob, IBLEND_ALPHA));
+  g_->AddWidget(new IBitmapWidget(&plugin_, 501, 448, -1, images_.bigKnob, IBLEND_ALPHA));
+  Knob(460, 452, kParamFftSize);
+  Knob(508, 452, kParamBlendSpeed);
+  Knob(556, 452, kParamOpacity);
+  const int params[3] = {kParamFftSize, kParamBlendSpeed, kParamOpacity};
+  for (int i = 0; i < 3; ++i) {
+    const int left = 456 + 48 * i;
+    g_->AddWidget(
+        new IValueTextWidget(&plugin_, IBox{left, 409, left + 40, 421}, params[i], value, false));
+  }
+}
+
+// Input n (1..4): delay knob, on/off switch, delay text and level text.
+void PanelBuilder::AddInputColumn(int n) {
+  const int c = 170 + 89 * (n - 1);
+  Knob(c - 68, 452, kParamDelay1 + n - 1);
+  g_->AddWidget(
+      new ISwitchWidget(&plugin_, c - 21, 463, kParamInput1 + n - 1, images_.button, IBLEND_ALPHA));
+  parts_.delayText[n - 1] = Text(IBox{c - 65, 409, c - 35, 421}, kWhite, IALIGN_RIGHT, "");
+  parts_.levelText[n - 1] = Text(IBox{c - 30, 409, c, 421}, kWhite, IALIGN_RIGHT, "");
+}
+
+void PanelBuilder::AddZoom() {
+  const IImage handle = g_->ImageFromResource(106, "img/bar_handle.png", 1);
+  auto* bar = new ZoomRangeBar(&plugin_, 82, 383, 536, kParamXZoomLow, kParamXZoomHigh, handle,
+                               IDIRECTION_HORIZONTAL, kWhite);
+  bar->AddTo(g_);
+  g_->AddWidget(new ZoomSlider(&plugin_, 52, 58, 305, kParamYZoom, handle, kWhite));
+}
+
+// The display with everything drawn over it, and the manual link on the logo.
+void PanelBuilder::AddDisplay() {
+  parts_.freeze = new FreezeButton(&plugin_, IBox{625, 384, 681, 398}, Font(kBlue, IALIGN_RIGHT));
+  g_->AddWidget(parts_.freeze);
+  parts_.view = new ScopeView(&plugin_, IBox{80, 56, 618, 362});
+  g_->AddWidget(parts_.view);
+  parts_.horizontalAxis =
+      new AxisOverlay(&plugin_, IBox{80, 41, 618, 362}, Font(kGrey, IALIGN_LEFT));
+  g_->AddWidget(parts_.horizontalAxis);
+  parts_.verticalAxis = new AxisOverlay(&plugin_, IBox{80, 56, 650, 362}, Font(kGrey, IALIGN_LEFT));
+  g_->AddWidget(parts_.verticalAxis);
+  const IImage trigger = g_->ImageFromResource(107, "img/trig_handle.png", 1);
+  parts_.hold = new HoldHandle(&plugin_, IBox{80, 49, 679, 369}, kParamHold, trigger,
+                               Font(kRed, IALIGN_RIGHT));
+  g_->AddWidget(parts_.hold);
+  parts_.readout =
+      new FrequencyReadout(&plugin_, IBox{80, 56, 618, 362}, Font(kWhite, IALIGN_CENTER));
+  g_->AddWidget(parts_.readout);
+  std::string manual;
+  g_->GetPluginFolder(manual);
+  manual += "Virlex_manual.pdf";
+  g_->AddWidget(
+      new ILinkWidget(&plugin_, IBox{609, 442, 699, 499}, manual.c_str(), nullptr, nullptr));
+}
+
+ScopeEditor::Parts PanelBuilder::Build() {
+  parts_.graphics = g_;
+  g_->SetHandleMouseOver(true);
+  g_->SetBackdrop(100, "img/bg.png");
+  images_.knob = g_->ImageFromResource(105, "img/knob_line.png", 1);
+  images_.bigKnob = g_->ImageFromResource(101, "img/big_knob.png", 1);
+  images_.button = g_->ImageFromResource(102, "img/sm_button.png", 2);
+  AddTimeLabels();
+  AddGlobalKnobs();
+  for (int n = 1; n <= kScopeInputs; ++n) AddInputColumn(n);
+  AddZoom();
+  AddDisplay();
+  parts_.freeze->Wire(parts_.view, parts_.leftLabel, parts_.rightLabel);
+  parts_.view->SetReadout(parts_.readout);
+  parts_.view->SetTimeLabels(parts_.leftLabel, parts_.rightLabel);
+  parts_.view->SetFreezeButton(parts_.freeze);
+  return parts_;
+}
+
+}  // namespace
+
+std::unique_ptr<ScopeEditor> BuildScopeEditor(ScopePlugin& plugin) {
+  IGraphicsLice* graphics = MakeEditorGraphics(&plugin, kEditorWidth, kEditorHeight, 0);
+  if (graphics == nullptr) return nullptr;
+  auto editor = std::make_unique<ScopeEditor>(PanelBuilder(plugin, graphics).Build());
+  plugin.AttachEditor(graphics);
+  return editor;
+}
+
+void ScopeEditor::ApplyParam(int index, const IPlugParam& param) {
+  parts_.view->ApplyParam(index, param);
+}
+
+void ScopeEditor::ResetView(double sampleRate) { parts_.view->SetSampleRate(sampleRate); }
+
+void ScopeEditor::MarkViewDirty() { parts_.view->MarkDirtyFromAudio(); }
+
+void ScopeEditor::SetDelayText(int input, const char* text) {
+  if (input >= 0 && input < kScopeInputs) parts_.delayText[input]->SetText(text);
+}
+
+void ScopeEditor::SetLevelText(int input, const char* text) {
+  if (input >= 0 && input < kScopeInputs) parts_.levelText[input]->SetText(text);
+}
+
+void ScopeEditor::SetWindowReadout(const char* text) { parts_.windowLabel->SetText(text); }
+
+void ScopeEditor::SetTimeControlsHidden(bool hidden) {
+  parts_.leftLabel->SetHidden(hidden);
+  parts_.windowLabel->SetHidden(hidden);
+  parts_.rightLabel->SetHidden(hidden);
+  parts_.hold->SetHidden(hidden);
+}
+
+void ScopeEditor::SetHoldYZoom(double yZoom) { parts_.hold->SetYZoom(yZoom); }
+
+// Each domain's pair of axes. The horizontal margin is set for every domain, so
+// the time axis looks the same whether or not the phase grid was shown before.
+void ScopeEditor::RefreshScales(const ScaleSettings& s) {
+  AxisOverlay* h = parts_.horizontalAxis;
+  AxisOverlay* v = parts_.verticalAxis;
+  if (s.domain == kDomainFreq) {
+    h->SetMargin(kDefaultMargin);
+    h->ConfigureFrequencyAxis(AxisInt(s.xLow * s.xLow * kFreqSpan + kFreqLowest),
+                              AxisInt(s.xHigh * s.xHigh * kFreqSpan + kFreqLowest),
+                              AxisInt(s.sampleRate), s.fftSize);
+    v->SetMargin(kLevelMargin);
+    v->ConfigureLevelAxis((1.0 - s.yZoom) * 0.9995 + 0.001);
+    v->SetHidden(false);
+  } else if (s.domain == kDomainPhase) {
+    h->SetMargin(kPhaseMargin);
+    h->ConfigurePhaseGrid(ZoomDivisor(s.yZoom));
+    v->SetHidden(true);
+  } else {
+    const double window = kMaxCapture / s.sampleRate;  // seconds
+    h->SetMargin(kDefaultMargin);
+    h->ConfigureTimeAxis(s.xLow * window, s.xHigh * window, window);
+    v->SetMargin(kAmplitudeMargin);
+    v->ConfigureAmplitudeAxis(ZoomDivisor(s.yZoom));
+    v->SetHidden(false);
+  }
+  h->SetDirty(false);
+  v->SetDirty(false);
+}
