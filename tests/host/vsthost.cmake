@@ -85,7 +85,7 @@ if(TARGET Virlex)
   vsthost_check(virlex.info info ${virlex} "^name: Virlex$" "^vendor: Orbek$"
                 "^unique id: 'Vrlx' " "^version: 18400$"
                 # replacing, double replacing, mono; the editor bit (1) once it is attached
-                "^flags: 0x101[89]$"
+                "^flags: 0x1019$"
                 "^inputs: 4$" "^input 1: Input 1 \\(active, stereo\\)$"
                 "^input 2: Input 2 \\(active\\)$" "^outputs: 2$" "^params: 16$"
                 "^param 15: .+" "^programs: 1$" "^program 0: Default$"
