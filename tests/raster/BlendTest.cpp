@@ -56,6 +56,34 @@ TEST(BlendOperators, CopyWithAlphaUsesTheOpaqueComplement) {
   EXPECT_EQ(RasterRed(OpCopyAlpha::Apply(Grey(100, 0), RasterMakePixel(127, 200, 0, 0), 256)), 149);
 }
 
+// The copy operators blend two channel pairs per multiply for ordinary weights;
+// every channel must still follow its formula exactly, for every weight.
+TEST(BlendOperators, CopyOperatorsFollowThePerChannelFormulaForEveryWeight) {
+  auto channel = [](int v, int c) { return (v * (c * 2 + 1) + c * 77) & 255; };
+  auto pixel = [&](int v) {
+    return RasterMakePixel(channel(v, 3), channel(v, 2), channel(v, 1), channel(v, 0));
+  };
+  auto clamp = [](int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); };
+  for (int w = -40; w <= 300; ++w) {
+    for (int dv = 0; dv < 256; ++dv) {
+      for (int sv = 0; sv < 256; sv += 3) {
+        const RasterPixel d = pixel(dv), s = pixel(sv);
+        RasterPixel copy = 0, alpha = 0;
+        const int sa = int(s >> 24);
+        const int a = sa * w / 256;
+        for (int shift = 0; shift < 32; shift += 8) {
+          const int dc = int((d >> shift) & 0xFF), sc = int((s >> shift) & 0xFF);
+          copy |= RasterPixel(clamp((dc * (256 - w) + sc * w) / 256)) << shift;
+          alpha |= RasterPixel(clamp((sc * a + dc * (255 - a)) / 256)) << shift;
+        }
+        if (sa == 0) alpha = d;
+        ASSERT_EQ(OpCopy::Apply(d, s, w), copy) << dv << " " << sv << " " << w;
+        ASSERT_EQ(OpCopyAlpha::Apply(d, s, w), alpha) << dv << " " << sv << " " << w;
+      }
+    }
+  }
+}
+
 TEST(BlendOperators, AddSaturatesAndNegativeWeightDarkens) {
   for (int d = 0; d < 256; ++d)
     for (int s = 0; s < 256; ++s) {
