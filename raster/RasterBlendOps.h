@@ -30,7 +30,7 @@ inline RasterPixel PerChannel(RasterPixel d, RasterPixel s, ChannelFn fn) {
 // with two multiplies: the red/blue and the alpha/green pairs each share one 32-bit
 // word, 16 bits a channel. No lane can overflow into the next or go negative, so
 // this is exactly the per-channel formula with its truncating division and clamp.
-inline RasterPixel BlendLanes(RasterPixel d, RasterPixel s, std::uint32_t dw, std::uint32_t sw) {
+[[gnu::always_inline]] inline RasterPixel BlendLanes(RasterPixel d, RasterPixel s, std::uint32_t dw, std::uint32_t sw) {
   const std::uint32_t rb = (((d & 0x00FF00FFu) * dw + (s & 0x00FF00FFu) * sw) >> 8) & 0x00FF00FFu;
   const std::uint32_t ag = (((d >> 8) & 0x00FF00FFu) * dw + ((s >> 8) & 0x00FF00FFu) * sw) & 0xFF00FF00u;
   return rb | ag;
@@ -38,7 +38,7 @@ inline RasterPixel BlendLanes(RasterPixel d, RasterPixel s, std::uint32_t dw, st
 
 // d' = (d (256 - w) + s w) / 256
 struct OpCopy {
-  static RasterPixel Apply(RasterPixel d, RasterPixel s, int w) {
+  [[gnu::always_inline]] static RasterPixel Apply(RasterPixel d, RasterPixel s, int w) {
     if (unsigned(w) <= 256u) return BlendLanes(d, s, std::uint32_t(256 - w), std::uint32_t(w));
     return PerChannel(d, s, [w](int dc, int sc) { return Div256(dc * (256 - w) + sc * w); });
   }
@@ -46,7 +46,7 @@ struct OpCopy {
 
 // a = sa w / 256; d' = (s a + d (255 - a)) / 256; a transparent source changes nothing.
 struct OpCopyAlpha {
-  static RasterPixel Apply(RasterPixel d, RasterPixel s, int w) {
+  [[gnu::always_inline]] static RasterPixel Apply(RasterPixel d, RasterPixel s, int w) {
     const int sa = int(s >> 24);
     if (sa == 0) return d;
     const int a = Div256(sa * w);
@@ -57,14 +57,14 @@ struct OpCopyAlpha {
 
 // d' = d + s w / 256 (a negative weight darkens)
 struct OpAdd {
-  static RasterPixel Apply(RasterPixel d, RasterPixel s, int w) {
+  [[gnu::always_inline]] static RasterPixel Apply(RasterPixel d, RasterPixel s, int w) {
     return PerChannel(d, s, [w](int dc, int sc) { return dc + Div256(sc * w); });
   }
 };
 
 // a = sa w / 256; d' = d + s a / 256; a transparent source changes nothing.
 struct OpAddAlpha {
-  static RasterPixel Apply(RasterPixel d, RasterPixel s, int w) {
+  [[gnu::always_inline]] static RasterPixel Apply(RasterPixel d, RasterPixel s, int w) {
     const int sa = int(s >> 24);
     if (sa == 0) return d;
     const int a = Div256(sa * w);
@@ -80,14 +80,14 @@ inline int DodgeChannel(int dc, int sc, int w) {
 }
 
 struct OpDodge {
-  static RasterPixel Apply(RasterPixel d, RasterPixel s, int w) {
+  [[gnu::always_inline]] static RasterPixel Apply(RasterPixel d, RasterPixel s, int w) {
     return PerChannel(d, s, [w](int dc, int sc) { return DodgeChannel(dc, sc, w); });
   }
 };
 
 // Dodge with w scaled by the source alpha (no transparent-source shortcut).
 struct OpDodgeAlpha {
-  static RasterPixel Apply(RasterPixel d, RasterPixel s, int w) {
+  [[gnu::always_inline]] static RasterPixel Apply(RasterPixel d, RasterPixel s, int w) {
     const int a = Div256(int(s >> 24) * w);
     return PerChannel(d, s, [a](int dc, int sc) { return DodgeChannel(dc, sc, a); });
   }
