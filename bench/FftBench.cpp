@@ -50,6 +50,7 @@ void VirlexTransform(benchmark::State& state, FftPath path) {
 }
 
 void BM_Virlex(benchmark::State& state) { VirlexTransform(state, FftPath::Avx2); }
+void BM_VirlexSse2(benchmark::State& state) { VirlexTransform(state, FftPath::Sse2); }
 void BM_VirlexReference(benchmark::State& state) { VirlexTransform(state, FftPath::Reference); }
 
 void BM_Fftw(benchmark::State& state) {
@@ -149,6 +150,7 @@ void Steps(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_Fftw)->Apply(Sizes);
 BENCHMARK(BM_Virlex)->Apply(Sizes);
+BENCHMARK(BM_VirlexSse2)->Apply(Sizes);
 BENCHMARK(BM_VirlexReference)->Apply(Sizes);
 BENCHMARK(BM_Kiss)->Apply(Sizes);
 BENCHMARK(BM_AnalyserStepFftw)->Apply(Steps);
@@ -182,16 +184,17 @@ double Get(const RatioReporter& r, const char* base, int n, int inputs = 0) {
 
 void PrintRatios(const RatioReporter& r) {
   std::printf("\nTime relative to FFTW_MEASURE in this run (lower is faster):\n");
-  std::printf("%6s %10s %10s %10s %10s %12s\n", "N", "virlex", "reference", "kissfft", "fftw",
-              "kiss/virlex");
+  std::printf("%6s %10s %10s %10s %10s %10s %12s\n", "N", "virlex", "sse2", "reference", "kissfft",
+              "fftw", "kiss/virlex");
   for (int n = 256; n <= kFftMaxSize; n *= 2) {
     const double fftw = Get(r, "BM_Fftw", n);
     const double virlex = Get(r, "BM_Virlex", n);
+    const double sse2 = Get(r, "BM_VirlexSse2", n);
     const double ref = Get(r, "BM_VirlexReference", n);
     const double kiss = Get(r, "BM_Kiss", n);
     if (fftw <= 0.0 || virlex <= 0.0) continue;
-    std::printf("%6d %10.2f %10.2f %10.2f %10.2f %12.2f\n", n, virlex / fftw, ref / fftw,
-                kiss / fftw, 1.0, kiss / virlex);
+    std::printf("%6d %10.2f %10.2f %10.2f %10.2f %10.2f %12.2f\n", n, virlex / fftw, sse2 / fftw,
+                ref / fftw, kiss / fftw, 1.0, kiss / virlex);
   }
   std::printf("\nAnalyser step relative to the same step on FFTW:\n");
   for (int n : {4096, 16384}) {

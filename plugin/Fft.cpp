@@ -74,7 +74,7 @@ void FftInit() {
   if (g_initialised) return;
   BuildTwiddles();
   BuildOrder();
-  if (!ReferenceRequested()) FftSelectPath(FftPath::Avx2);
+  if (!ReferenceRequested() && !FftSelectPath(FftPath::Avx2)) FftSelectPath(FftPath::Sse2);
   g_initialised = true;
 }
 
@@ -98,6 +98,9 @@ bool FftSelectPath(FftPath path) {
   if (path == FftPath::Avx2) {
     if (!FftAvx2Supported()) return false;
     g_transform = FftTransformAvx2;
+  } else if (path == FftPath::Sse2) {
+    if (!FftSse2Supported()) return false;
+    g_transform = FftTransformSse2;
   } else {
     g_transform = FftTransformReference;
   }

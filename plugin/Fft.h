@@ -31,13 +31,14 @@ int FftOrder(int n, int k);
 // bins; null when n is not supported or FftInit has not run.
 const int* FftOrderTable(int n);
 
-// Code paths of the transform. Reference is plain C++ and runs everywhere;
-// Avx2 needs a processor with AVX2 and FMA. Every path gives the same
-// transform up to float rounding, with bins at the same positions.
-enum class FftPath { Reference, Avx2 };
+// Code paths of the transform. Reference is plain C++ and runs everywhere; Sse2
+// runs on every x86 target and gives results identical to Reference; Avx2 needs a
+// processor with AVX2 and FMA. Every path gives the same transform up to float
+// rounding, with bins at the same positions.
+enum class FftPath { Reference, Avx2, Sse2 };
 
 // Switches every later FftTransform to `path`; false (and no change) when this
-// processor cannot run it. FftInit picks the fastest path unless the
-// environment variable VIRLEX_FFT_REFERENCE is set to a non-empty value.
+// processor cannot run it. FftInit picks the fastest path (AVX2, else SSE2)
+// unless the environment variable VIRLEX_FFT_REFERENCE is set to a non-empty value.
 bool FftSelectPath(FftPath path);
 FftPath FftActivePath();

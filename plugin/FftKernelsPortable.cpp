@@ -4,3 +4,7 @@
 bool FftAvx2Supported() { return false; }
 
 void FftTransformAvx2(float* data, int n) { FftTransformReference(data, n); }
+
+bool FftSse2Supported() { return false; }
+
+void FftTransformSse2(float* data, int n) { FftTransformReference(data, n); }

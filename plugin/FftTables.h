@@ -33,6 +33,10 @@ inline const float* FftTwiddles() {
 // The reference code path: plain C++, any processor.
 void FftTransformReference(float* data, int n);
 
+// The SSE2 code path (x86 builds); results identical to the reference path.
+bool FftSse2Supported();
+void FftTransformSse2(float* data, int n);
+
 // The AVX2 + FMA code path; call only when FftAvx2Supported() is true.
 bool FftAvx2Supported();
 void FftTransformAvx2(float* data, int n);

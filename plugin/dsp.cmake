@@ -11,7 +11,8 @@ set(VIRLEX_DSP_SOURCES
 # The AVX2 kernels pick their instruction set per function and are chosen at
 # run time, so the module still runs on the target's baseline processor.
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i[3-6]86|x86)$")
-  list(APPEND VIRLEX_DSP_SOURCES ${CMAKE_CURRENT_LIST_DIR}/FftKernelsAvx2.cpp)
+  list(APPEND VIRLEX_DSP_SOURCES ${CMAKE_CURRENT_LIST_DIR}/FftKernelsAvx2.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FftKernelsSse2.cpp)
 else()
   list(APPEND VIRLEX_DSP_SOURCES ${CMAKE_CURRENT_LIST_DIR}/FftKernelsPortable.cpp)
 endif()

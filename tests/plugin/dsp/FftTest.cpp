@@ -22,10 +22,13 @@ struct FftTest : ::testing::Test {
 std::vector<FftPath> Paths() {
   std::vector<FftPath> paths{FftPath::Reference};
   if (FftSelectPath(FftPath::Avx2)) paths.push_back(FftPath::Avx2);
+  if (FftSelectPath(FftPath::Sse2)) paths.push_back(FftPath::Sse2);
   return paths;
 }
 
-const char* Name(FftPath path) { return path == FftPath::Avx2 ? "avx2" : "reference"; }
+const char* Name(FftPath path) {
+  return path == FftPath::Avx2 ? "avx2" : (path == FftPath::Sse2 ? "sse2" : "reference");
+}
 
 std::vector<int> Sizes() {
   std::vector<int> sizes;
@@ -127,6 +130,23 @@ TEST_F(FftTest, ImpulseConstantAndTonesLandInTheirBins) {
         }
       }
     }
+  }
+}
+
+// The SSE2 path forms every sum and product in the reference path's order: it
+// must give the very same floats, whatever the size and the input.
+TEST_F(FftTest, Sse2PathIsBitIdenticalToTheReference) {
+  if (!FftSelectPath(FftPath::Sse2)) GTEST_SKIP() << "no SSE2 path in this build";
+  for (int n : Sizes()) {
+    const std::vector<float> x = RandomSignal(n, 7u + n);
+    std::vector<float> ref = x;
+    ASSERT_TRUE(FftSelectPath(FftPath::Reference));
+    FftTransform(ref.data(), n);
+    std::vector<float> shifted(2 * n + 1);  // only 4-byte aligned
+    std::copy(x.begin(), x.end(), shifted.begin() + 1);
+    ASSERT_TRUE(FftSelectPath(FftPath::Sse2));
+    FftTransform(shifted.data() + 1, n);
+    for (int i = 0; i < 2 * n; ++i) ASSERT_EQ(shifted[i + 1], ref[i]) << "n=" << n << " i=" << i;
   }
 }
 
