@@ -135,7 +135,9 @@ inline void Kernel16(float* x) {
 
 template <int N>
 void Kernel(float* x) {
-  if constexpr (N == 16) {
+  if constexpr (N == 4) {
+    Store(x, Kernel4(Load(x)));
+  } else if constexpr (N == 16) {
     Kernel16(x);
   } else if constexpr (N == 8) {
     Kernel8(x);
@@ -150,49 +152,7 @@ void Kernel(float* x) {
 }  // namespace
 
 void FftTransformAvx2(float* data, int n) {
-  switch (n) {
-    case 4:
-      Store(data, Kernel4(Load(data)));
-      break;
-    case 8:
-      Kernel8(data);
-      break;
-    case 16:
-      Kernel16(data);
-      break;
-    case 32:
-      Kernel<32>(data);
-      break;
-    case 64:
-      Kernel<64>(data);
-      break;
-    case 128:
-      Kernel<128>(data);
-      break;
-    case 256:
-      Kernel<256>(data);
-      break;
-    case 512:
-      Kernel<512>(data);
-      break;
-    case 1024:
-      Kernel<1024>(data);
-      break;
-    case 2048:
-      Kernel<2048>(data);
-      break;
-    case 4096:
-      Kernel<4096>(data);
-      break;
-    case 8192:
-      Kernel<8192>(data);
-      break;
-    case 16384:
-      Kernel<16384>(data);
-      break;
-    default:
-      break;
-  }
+  FftWithSize(n, [data](auto size) { Kernel<size()>(data); });
 }
 
 #pragma GCC pop_options

@@ -84,39 +84,5 @@ void Kernel(float* x) {
 }  // namespace
 
 void FftTransformSse2(float* data, int n) {
-  switch (n) {
-    case 32:
-      Kernel<32>(data);
-      break;
-    case 64:
-      Kernel<64>(data);
-      break;
-    case 128:
-      Kernel<128>(data);
-      break;
-    case 256:
-      Kernel<256>(data);
-      break;
-    case 512:
-      Kernel<512>(data);
-      break;
-    case 1024:
-      Kernel<1024>(data);
-      break;
-    case 2048:
-      Kernel<2048>(data);
-      break;
-    case 4096:
-      Kernel<4096>(data);
-      break;
-    case 8192:
-      Kernel<8192>(data);
-      break;
-    case 16384:
-      Kernel<16384>(data);
-      break;
-    default:
-      FftTransformReference(data, n);
-      break;
-  }
+  FftWithSize(n, [data](auto size) { Kernel<size()>(data); });
 }

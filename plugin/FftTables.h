@@ -1,5 +1,7 @@
 #pragma once
 
+#include <type_traits>
+
 // Process-wide tables shared by the transform's code paths (internal to the
 // FFT files). Built once by FftInit, read-only afterwards.
 //
@@ -28,6 +30,56 @@ template <int N>
 inline const float* FftTwiddles() {
   static_assert(N >= 16 && N <= 16384 && (N & (N - 1)) == 0);
   return g_fftTwiddles + FftTwiddleOffset(N);
+}
+
+// Calls kernel(std::integral_constant<int, N>{}) for a supported size n == N, so
+// that every code path instantiates one kernel per size from a single list;
+// nothing happens for other n.
+template <class Kernel>
+inline void FftWithSize(int n, Kernel kernel) {
+  switch (n) {
+    case 4:
+      kernel(std::integral_constant<int, 4>{});
+      break;
+    case 8:
+      kernel(std::integral_constant<int, 8>{});
+      break;
+    case 16:
+      kernel(std::integral_constant<int, 16>{});
+      break;
+    case 32:
+      kernel(std::integral_constant<int, 32>{});
+      break;
+    case 64:
+      kernel(std::integral_constant<int, 64>{});
+      break;
+    case 128:
+      kernel(std::integral_constant<int, 128>{});
+      break;
+    case 256:
+      kernel(std::integral_constant<int, 256>{});
+      break;
+    case 512:
+      kernel(std::integral_constant<int, 512>{});
+      break;
+    case 1024:
+      kernel(std::integral_constant<int, 1024>{});
+      break;
+    case 2048:
+      kernel(std::integral_constant<int, 2048>{});
+      break;
+    case 4096:
+      kernel(std::integral_constant<int, 4096>{});
+      break;
+    case 8192:
+      kernel(std::integral_constant<int, 8192>{});
+      break;
+    case 16384:
+      kernel(std::integral_constant<int, 16384>{});
+      break;
+    default:
+      break;
+  }
 }
 
 // The reference code path: plain C++, any processor.
