@@ -3,10 +3,10 @@
 // mapping onto 538 columns) against the same step built on FFTW. After the
 // usual table the program prints each figure as a ratio to FFTW measured in
 // the same run.
-#include "plugin/Fft.h"
-#include "plugin/FreqRange.h"
-#include "plugin/SpectrumAnalyser.h"
-#include "plugin/SpectrumMapper.h"
+#include "plugin/engine/Fft.h"
+#include "plugin/engine/FreqRange.h"
+#include "plugin/engine/SpectrumAnalyser.h"
+#include "plugin/engine/SpectrumMapper.h"
 
 #include <benchmark/benchmark.h>
 #include <fftw3.h>

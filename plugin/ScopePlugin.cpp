@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "plugin/Fft.h"
-#include "plugin/ScopeMath.h"
-#include "plugin/ScopeTexts.h"
+#include "plugin/engine/Fft.h"
+#include "plugin/engine/ScopeMath.h"
+#include "plugin/engine/ScopeTexts.h"
 
 namespace {
 constexpr std::int32_t kUniqueId = vst::FourCC('V', 'r', 'l', 'x');

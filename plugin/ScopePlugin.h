@@ -11,7 +11,7 @@
 
 #include "iplug/IPlugVST.h"
 #include "plugin/ScopeDisplayLink.h"
-#include "plugin/ScopeFeed.h"
+#include "plugin/engine/ScopeFeed.h"
 #include "plugin/ScopeParams.h"
 
 class ScopePlugin : public IPlugVST {

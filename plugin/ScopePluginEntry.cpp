@@ -2,7 +2,7 @@
 // name, main, which older hosts look for: on Linux through the linker (version
 // script and an alias symbol), on Windows through the module definition file.
 #include "iplug/VstEntry.h"
-#include "plugin/ScopeEditor.h"
+#include "plugin/display/ScopeEditor.h"
 #include "plugin/ScopePlugin.h"
 
 namespace {

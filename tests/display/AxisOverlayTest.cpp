@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "plugin/AxisOverlay.h"
-#include "plugin/ScopeViewMath.h"
+#include "plugin/display/AxisOverlay.h"
+#include "plugin/display/ScopeViewMath.h"
 #include "tests/display/DisplayTestSupport.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "iplug/IPlugParam.h"
 #include "iplug/VstEntry.h"
-#include "plugin/ScopeEditor.h"
+#include "plugin/display/ScopeEditor.h"
 
 extern "C" vst::AEffect* VSTPluginMain(vst::HostCallback host);
 

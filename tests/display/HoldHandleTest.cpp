@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "iplug/IPlugParam.h"
-#include "plugin/HoldHandle.h"
+#include "plugin/display/HoldHandle.h"
 #include "plugin/ScopeParams.h"
 #include "tests/display/DisplayTestSupport.h"
 

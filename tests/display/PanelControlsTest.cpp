@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "iplug/IPlugParam.h"
-#include "plugin/DomainKnob.h"
-#include "plugin/FrequencyReadout.h"
+#include "plugin/display/DomainKnob.h"
+#include "plugin/display/FrequencyReadout.h"
 #include "plugin/ScopeParams.h"
-#include "plugin/ZoomRangeBar.h"
-#include "plugin/ZoomSlider.h"
+#include "plugin/display/ZoomRangeBar.h"
+#include "plugin/display/ZoomSlider.h"
 #include "tests/display/DisplayTestSupport.h"
 
 namespace {

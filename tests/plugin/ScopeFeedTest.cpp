@@ -1,4 +1,4 @@
-#include "plugin/ScopeFeed.h"
+#include "plugin/engine/ScopeFeed.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "plugin/ScopeViewMath.h"
+#include "plugin/display/ScopeViewMath.h"
 
 #include <cmath>
 #include <limits>
@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/ChannelWindow.h"
+#include "plugin/engine/ChannelWindow.h"
 
 namespace {
 

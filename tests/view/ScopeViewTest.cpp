@@ -1,7 +1,7 @@
 // The display inside the complete editor, driven as a user and a host drive it:
 // audio through the process entry, parameters through the host, the mouse through
 // the off-screen window, redraws by the timer.
-#include "plugin/ScopeView.h"
+#include "plugin/display/ScopeView.h"
 
 #include <atomic>
 #include <chrono>
@@ -14,8 +14,8 @@
 #include <gtest/gtest.h>
 
 #include "graphics/ITextWidget.h"
-#include "plugin/FreezeButton.h"
-#include "plugin/ScopeEditor.h"
+#include "plugin/display/FreezeButton.h"
+#include "plugin/display/ScopeEditor.h"
 #include "plugin/ScopeParams.h"
 #include "tests/display/DisplayTestSupport.h"
 

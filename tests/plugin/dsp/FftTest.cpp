@@ -1,4 +1,4 @@
-#include "plugin/Fft.h"
+#include "plugin/engine/Fft.h"
 
 #include <gtest/gtest.h>
 

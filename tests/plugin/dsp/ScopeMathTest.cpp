@@ -1,4 +1,4 @@
-#include "plugin/ScopeMath.h"
+#include "plugin/engine/ScopeMath.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "plugin/SpectrumMapper.h"
+#include "plugin/engine/SpectrumMapper.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // One redraw's worth of spectrum work, repeated at the same sizes, must not
 // touch the heap. Counting replaces the global operator new, so this test is
 // its own executable and is left out of sanitizer builds.
-#include "plugin/Fft.h"
-#include "plugin/FreqRange.h"
-#include "plugin/ScopeMath.h"
-#include "plugin/SpectrumAnalyser.h"
-#include "plugin/SpectrumMapper.h"
+#include "plugin/engine/Fft.h"
+#include "plugin/engine/FreqRange.h"
+#include "plugin/engine/ScopeMath.h"
+#include "plugin/engine/SpectrumAnalyser.h"
+#include "plugin/engine/SpectrumMapper.h"
 
 #include <gtest/gtest.h>
 

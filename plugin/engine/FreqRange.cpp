@@ -1,6 +1,6 @@
-#include "plugin/FreqRange.h"
+#include "plugin/engine/FreqRange.h"
 
-#include "plugin/Fft.h"
+#include "plugin/engine/Fft.h"
 
 #include <algorithm>
 #include <cmath>

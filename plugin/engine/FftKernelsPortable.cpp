@@ -1,5 +1,5 @@
 // Builds without an x86 vector path: only the reference transform exists.
-#include "plugin/FftTables.h"
+#include "plugin/engine/FftTables.h"
 
 bool FftAvx2Supported() { return false; }
 

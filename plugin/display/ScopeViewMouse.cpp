@@ -12,8 +12,8 @@
 #include "graphics/ITextWidget.h"
 #include "plugin/ScopeParams.h"
 #include "plugin/ScopePlugin.h"
-#include "plugin/ScopeTexts.h"
-#include "plugin/ScopeView.h"
+#include "plugin/engine/ScopeTexts.h"
+#include "plugin/display/ScopeView.h"
 
 namespace {
 

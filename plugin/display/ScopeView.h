@@ -17,11 +17,11 @@
 #include "graphics/IRgba.h"
 #include "graphics/IWidget.h"
 #include "iplug/ILock.h"
-#include "plugin/ChannelWindow.h"
-#include "plugin/FreqRange.h"
-#include "plugin/ScopeViewMath.h"
-#include "plugin/SpectrumAnalyser.h"
-#include "plugin/SpectrumMapper.h"
+#include "plugin/engine/ChannelWindow.h"
+#include "plugin/engine/FreqRange.h"
+#include "plugin/display/ScopeViewMath.h"
+#include "plugin/engine/SpectrumAnalyser.h"
+#include "plugin/engine/SpectrumMapper.h"
 
 class FrequencyReadout;
 class IPlugParam;

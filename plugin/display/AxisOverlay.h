@@ -11,7 +11,7 @@
 #include "graphics/IFontSpec.h"
 #include "graphics/IWidget.h"
 #include "iplug/ILock.h"
-#include "plugin/AxisScale.h"
+#include "plugin/display/AxisScale.h"
 
 class AxisOverlay : public IWidget {
  public:

@@ -1,9 +1,9 @@
-#include "plugin/ScopeViewMath.h"
+#include "plugin/display/ScopeViewMath.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "plugin/ChannelWindow.h"
+#include "plugin/engine/ChannelWindow.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "plugin/SampleQueue.h"
+#include "plugin/engine/SampleQueue.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "plugin/SpectrumAnalyser.h"
+#include "plugin/engine/SpectrumAnalyser.h"
 
-#include "plugin/Fft.h"
+#include "plugin/engine/Fft.h"
 
 #include <cfloat>
 #include <cmath>

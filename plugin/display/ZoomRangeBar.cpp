@@ -1,4 +1,4 @@
-#include "plugin/ZoomRangeBar.h"
+#include "plugin/display/ZoomRangeBar.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
-#include "plugin/ScopeTexts.h"
+#include "plugin/engine/ScopeTexts.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "plugin/ChannelWindow.h"
-#include "plugin/ScopeMath.h"
+#include "plugin/engine/ChannelWindow.h"
+#include "plugin/engine/ScopeMath.h"
 
 void FormatDelay(double ms, char* out, int size) {
   std::snprintf(out, static_cast<std::size_t>(size), ms < 10.0 ? "%.1f ms" : "%.0f ms", ms);

@@ -1,4 +1,4 @@
-#include "plugin/ScopeEditor.h"
+#include "plugin/display/ScopeEditor.h"
 
 #include <cmath>
 #include <numbers>
@@ -10,18 +10,18 @@
 #include "graphics/IRotatingKnobWidget.h"
 #include "graphics/ITextWidget.h"
 #include "graphics/MakeEditorGraphics.h"
-#include "plugin/AxisOverlay.h"
-#include "plugin/ChannelWindow.h"
-#include "plugin/DomainKnob.h"
-#include "plugin/FreezeButton.h"
-#include "plugin/FrequencyReadout.h"
-#include "plugin/HoldHandle.h"
+#include "plugin/display/AxisOverlay.h"
+#include "plugin/engine/ChannelWindow.h"
+#include "plugin/display/DomainKnob.h"
+#include "plugin/display/FreezeButton.h"
+#include "plugin/display/FrequencyReadout.h"
+#include "plugin/display/HoldHandle.h"
 #include "plugin/ScopeParams.h"
 #include "plugin/ScopePlugin.h"
-#include "plugin/ScopeView.h"
-#include "plugin/ScopeViewMath.h"
-#include "plugin/ZoomRangeBar.h"
-#include "plugin/ZoomSlider.h"
+#include "plugin/display/ScopeView.h"
+#include "plugin/display/ScopeViewMath.h"
+#include "plugin/display/ZoomRangeBar.h"
+#include "plugin/display/ZoomSlider.h"
 
 namespace {
 

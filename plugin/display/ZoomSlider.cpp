@@ -1,4 +1,4 @@
-#include "plugin/ZoomSlider.h"
+#include "plugin/display/ZoomSlider.h"
 
 #include <cmath>
 

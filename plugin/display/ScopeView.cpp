@@ -1,6 +1,6 @@
 // Drawing and parameter state of the display. The mouse handling is in
 // ScopeViewMouse.cpp.
-#include "plugin/ScopeView.h"
+#include "plugin/display/ScopeView.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,8 +8,8 @@
 
 #include "graphics/IGraphicsHost.h"
 #include "iplug/IPlugParam.h"
-#include "plugin/FrequencyReadout.h"
-#include "plugin/ScopeMath.h"
+#include "plugin/display/FrequencyReadout.h"
+#include "plugin/engine/ScopeMath.h"
 #include "plugin/ScopeParams.h"
 #include "plugin/ScopePlugin.h"
 

@@ -1,9 +1,9 @@
-#include "plugin/FreezeButton.h"
+#include "plugin/display/FreezeButton.h"
 
 #include "graphics/IGraphicsHost.h"
 #include "graphics/ITextWidget.h"
 #include "plugin/ScopePlugin.h"
-#include "plugin/ScopeView.h"
+#include "plugin/display/ScopeView.h"
 
 FreezeButton::FreezeButton(ScopePlugin* plugin, IBox rect, const IFontSpec& font)
     : IWidget(plugin, rect, -1, IBLEND_ALPHA, 1.0f), scope_(plugin), font_(font) {}

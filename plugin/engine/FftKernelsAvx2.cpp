@@ -5,7 +5,7 @@
 // Only the functions after the target pragma use AVX2, and they are reached
 // only through FftTransformAvx2 once FftAvx2Supported() said yes, so the rest
 // of the module keeps to the build's baseline instruction set.
-#include "plugin/FftTables.h"
+#include "plugin/engine/FftTables.h"
 
 #include <immintrin.h>
 

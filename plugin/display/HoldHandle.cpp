@@ -1,11 +1,11 @@
-#include "plugin/HoldHandle.h"
+#include "plugin/display/HoldHandle.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "graphics/IGraphicsHost.h"
-#include "plugin/ScopeViewMath.h"
+#include "plugin/display/ScopeViewMath.h"
 
 namespace {
 // "hold" runs from -30 to +3 dB: normalised v is 33 v - 30 dB.

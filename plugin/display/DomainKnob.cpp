@@ -1,4 +1,4 @@
-#include "plugin/DomainKnob.h"
+#include "plugin/display/DomainKnob.h"
 
 #include <numbers>
 

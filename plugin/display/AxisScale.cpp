@@ -1,4 +1,4 @@
-#include "plugin/AxisScale.h"
+#include "plugin/display/AxisScale.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "plugin/Fft.h"
+#include "plugin/engine/Fft.h"
 
-#include "plugin/FftTables.h"
+#include "plugin/engine/FftTables.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -5,7 +5,7 @@
 // as in the reference path, so the results are identical to it, bit for bit.
 #include <emmintrin.h>
 
-#include "plugin/FftTables.h"
+#include "plugin/engine/FftTables.h"
 
 bool FftSse2Supported() { return true; }
 

@@ -1,9 +1,9 @@
-#include "plugin/FrequencyReadout.h"
+#include "plugin/display/FrequencyReadout.h"
 
 #include <cmath>
 
 #include "graphics/IGraphicsHost.h"
-#include "plugin/ScopeTexts.h"
+#include "plugin/engine/ScopeTexts.h"
 
 namespace {
 constexpr int kBoxWidth = 100;

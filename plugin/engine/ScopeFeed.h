@@ -7,8 +7,8 @@
 #include <array>
 #include <vector>
 
-#include "plugin/ChannelWindow.h"
-#include "plugin/SampleQueue.h"
+#include "plugin/engine/ChannelWindow.h"
+#include "plugin/engine/SampleQueue.h"
 
 class ScopeDisplayLink;
 

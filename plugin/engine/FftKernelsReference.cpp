@@ -1,6 +1,6 @@
 // Reference code path of the transform: a conjugate-pair split-radix
 // decimation in frequency, one unrolled kernel per size, plain C++.
-#include "plugin/FftTables.h"
+#include "plugin/engine/FftTables.h"
 
 namespace {
 

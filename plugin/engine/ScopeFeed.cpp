@@ -1,10 +1,10 @@
-#include "plugin/ScopeFeed.h"
+#include "plugin/engine/ScopeFeed.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "plugin/ScopeDisplayLink.h"
-#include "plugin/ScopeTexts.h"
+#include "plugin/engine/ScopeTexts.h"
 
 namespace {
 constexpr int kBytesPerSample = static_cast<int>(sizeof(float));

@@ -1,4 +1,4 @@
-#include "plugin/AxisOverlay.h"
+#include "plugin/display/AxisOverlay.h"
 
 #include <cmath>
 #include <numbers>
