@@ -31,8 +31,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
   fi
-  $SUDO apt-get update -q
-  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+  $SUDO apt-get -o DPkg::Lock::Timeout=1200 update -q
+  $SUDO apt-get -o DPkg::Lock::Timeout=1200 install -y -q --no-install-recommends "${missing[@]}"
 fi
 
 # Debian has no mingw libpng: build a static one from Debian's source package
