@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "graphics/IGraphicsHost.h"
+#include "iplug/Trace.h"
 
 namespace {
 
@@ -22,10 +23,14 @@ ILinkWidget::ILinkWidget(IPlugBase* plugin, IBox rect, const char* url, const ch
   Fill(this->url, url);
   Fill(this->fallbackUrl, fallbackUrl);
   Fill(this->windowTitle, windowTitle);
+  // Where a link leads is decided when the editor is built (the manual's address comes
+  // from the plug-in's folder); the trace shows it for a user whose link opens nothing.
+  TRACE_CALL("ILinkWidget::ILinkWidget", "url '%s'", this->url);
 }
 
 void ILinkWidget::MouseDown(int, int, IMouseFlags) {
   if (graphics == nullptr || url[0] == '\0') return;
+  TRACE_CALL("ILinkWidget::MouseDown", "open '%s'", url);
   if (graphics->ShellOpen(url, windowTitle, nullptr, nullptr)) return;
   if (fallbackUrl[0] != '\0') graphics->ShellOpen(fallbackUrl, windowTitle, nullptr, nullptr);
 }

@@ -16,9 +16,14 @@ case "$kind" in
     if [ -f "$root/build/mingw/Virlex.dll" ]; then
       args+=("-DVIRLEX_WINDOWS_BUILD=$root/build/mingw")
     fi
+    # The 64-bit DLL goes into the Windows zip beside the 32-bit one.
+    if [ -f "$root/build/mingw64/Virlex.dll" ]; then
+      args+=("-DVIRLEX_WINDOWS_BUILD64=$root/build/mingw64")
+    fi
     ;;
   asan)
-    args=(-DCMAKE_BUILD_TYPE=Debug -DVIRLEX_SANITIZE=ON -DVIRLEX_WERROR=ON -DVIRLEX_BUILD_BENCH=OFF)
+    args=(-DCMAKE_BUILD_TYPE=Debug -DVIRLEX_SANITIZE=ON -DVIRLEX_WERROR=ON -DVIRLEX_BUILD_BENCH=OFF
+          -DVIRLEX_BUILD_MANUAL=OFF)
     ;;
   mingw)
     args=(-DCMAKE_BUILD_TYPE=Release -DVIRLEX_WERROR=ON

@@ -18,6 +18,7 @@ packages=(
   g++-mingw-w64-i686 libz-mingw-w64-dev dpkg-dev make
   wine wine32:i386
   clang
+  pandoc weasyprint poppler-utils help2man lintian file unzip ffmpeg
 )
 
 missing=()

@@ -20,6 +20,25 @@ std::int64_t FrameAt(double seconds) {
   return std::llround(seconds * kFramesPerSecond);
 }
 
+VideoFrames PlanVideoFrames(double from, std::int64_t frames, int fps) {
+  VideoFrames plan;
+  if (frames <= 0 || fps <= 0) return plan;
+  from = std::max(from, 0.0);
+  // The beat of a time, with a little slack so that a frame that falls exactly on a beat
+  // (every frame at 24 fps) is not put one beat early by rounding.
+  auto beatAt = [](double seconds) {
+    return static_cast<std::int64_t>(std::floor(seconds * kFramesPerSecond + 1e-6));
+  };
+  plan.firstBeat = beatAt(from);
+  for (std::int64_t j = 0; j < frames; ++j) {
+    const std::int64_t beat = beatAt(from + static_cast<double>(j) / fps);
+    const auto index = static_cast<std::size_t>(beat - plan.firstBeat);
+    if (index >= plan.copies.size()) plan.copies.resize(index + 1, 0);
+    ++plan.copies[index];
+  }
+  return plan;
+}
+
 std::vector<Step> PlanRun(double sampleRate, std::int64_t lastFrame,
                           const std::vector<std::int64_t>& written,
                           const std::vector<double>& actionTimes) {

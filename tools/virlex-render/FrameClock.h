@@ -28,6 +28,16 @@ struct Step {
   bool write = false;  // a beat whose picture is written
 };
 
+// A video of `frames` frames at `fps` per second, starting `from` seconds in. The editor
+// keeps its own 24 beats a second; video frame j, at from + j / fps, shows the picture of
+// the newest beat at or before that time, so a beat may fill several video frames or none.
+struct VideoFrames {
+  std::int64_t firstBeat = 0;
+  std::vector<int> copies;  // video frames showing each beat, from firstBeat on
+  std::int64_t LastBeat() const { return firstBeat + static_cast<std::int64_t>(copies.size()) - 1; }
+};
+VideoFrames PlanVideoFrames(double from, std::int64_t frames, int fps);
+
 // Beats for frames 0 .. lastFrame (those in `written` marked), and the actions at
 // their times, in the order they happen. Actions after the last beat are left out:
 // nothing would show them.

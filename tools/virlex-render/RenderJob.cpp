@@ -11,6 +11,7 @@
 #include "tools/virlex-render/Progress.h"
 #include "tools/virlex-render/RenderOptions.h"
 #include "tools/virlex-render/RenderSession.h"
+#include "tools/virlex-render/VideoRender.h"
 #include "tools/vsthost/audio/AudioFile.h"
 
 namespace render {
@@ -174,6 +175,11 @@ int RunRender(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
   AudioSource source = AudioSource::Demo(kDemoRate);
   double rate = kDemoRate;
   if (!LoadSource(o, err, source, rate)) return kExitFailed;
+  VideoSpan span;
+  if (!o.video.empty() && !ResolveVideoSpan(o, source, rate, span, error)) {
+    std::fprintf(err, "virlex-render: %s\n", error.c_str());
+    return kExitUsage;
+  }
 
   RenderSession session;
   if (!session.Start(rate, o.blockSize, error)) {
@@ -188,6 +194,7 @@ int RunRender(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
     std::fprintf(err, "virlex-render: %s\n", error.c_str());
     return kExitFailed;
   }
+  if (!o.video.empty()) return RenderVideo(o, session, source, rate, span, out, err);
   const Plan plan = MakePlan(o);
   WarnPastEnd(o, source, rate, plan, err);
   if (!PrepareOutput(o, err)) return kExitFailed;

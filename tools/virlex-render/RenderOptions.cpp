@@ -90,12 +90,35 @@ bool ParseOne(const std::string& arg, const std::string& value, RenderOptions& o
     o.outDir = value;
     return true;
   }
+  if (arg == "--video") {
+    o.video = value;
+    return true;
+  }
+  if (arg == "--fps") return ParseCount(arg, value, 1, kMaxVideoFps, o.fps, error);
   error = "unknown option '" + arg + "' (see --help)";
   return false;
 }
 
+// A video covers --from .. --to; the end of a file is found once it is read.
+bool CheckVideo(const RenderOptions& o, bool single, bool sequenceOnly, std::string& error) {
+  if (single || sequenceOnly) {
+    error = "--video writes one file: it takes --from and --to, not --at, -o, --out-dir or --every";
+    return false;
+  }
+  if (o.to >= 0.0 && o.from >= o.to) {
+    error = "--from must be before --to";
+    return false;
+  }
+  return true;
+}
+
 bool Check(RenderOptions& o, std::string& error) {
   const bool single = !o.outFile.empty() || o.at >= 0.0;
+  if (!o.video.empty()) return CheckVideo(o, single, !o.outDir.empty() || o.every != 1, error);
+  if (o.fps != kDefaultVideoFps) {
+    error = "--fps sets the frame rate of a --video";
+    return false;
+  }
   const bool sequence = !o.outDir.empty() || o.to >= 0.0;
   if (single && sequence) {
     error = "choose one picture (--at, -o) or a sequence (--from, --to, --out-dir), not both";
@@ -110,7 +133,9 @@ bool Check(RenderOptions& o, std::string& error) {
     return true;
   }
   if (!sequence) {
-    error = "nothing to render: give --at SECONDS -o FILE.png, or --to SECONDS --out-dir DIR";
+    error =
+        "nothing to render: give --at SECONDS -o FILE.png, --to SECONDS --out-dir DIR, or "
+        "--video FILE.mp4";
     return false;
   }
   if (o.outDir.empty() || o.to < 0.0) {
@@ -171,6 +196,13 @@ Output (one of):
   --at SECONDS -o FILE.png      the frame nearest that time (default 2 s)
   --from A --to B --out-dir DIR frames A..B as DIR/frame-NNNNN.png (NNNNN = frame number)
   --every N                     only every N-th frame of a sequence (default 1)
+  --video FILE.mp4              a video of --from A (default 0) to --to B (default: the
+                                end of the file) with the audio muxed in, made by the
+                                ffmpeg program; the container follows the file's
+                                extension (.mp4, .mov, .mkv, ...)
+  --fps N                       frames per second of the video (default 24). The editor
+                                redraws 24 times a second, as in a host; at other rates
+                                each video frame shows its newest picture
 
 Host settings:
   --rate HZ          sample rate (default: the file's, or 48000 for the demo)

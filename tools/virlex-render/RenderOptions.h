@@ -11,6 +11,9 @@ namespace render {
 
 enum class ProgressMode { kAuto, kOn, kOff };
 
+constexpr int kDefaultVideoFps = 24;
+constexpr int kMaxVideoFps = 120;
+
 struct RenderOptions {
   std::string input;        // audio file; empty: the built-in demo signal
   double sampleRate = 0.0;  // 0: the file's rate, or 48000 for the demo
@@ -25,6 +28,9 @@ struct RenderOptions {
   double to = -1.0;  // seconds; < 0 when not asked
   int every = 1;     // write every n-th frame of the 24 per second
   std::string outDir;
+  // ... or a video of --from .. --to (to the end of the file when --to is not given).
+  std::string video;
+  int fps = kDefaultVideoFps;
   ProgressMode progress = ProgressMode::kAuto;
   bool help = false;
 };
