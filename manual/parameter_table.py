@@ -60,12 +60,12 @@ def read_descriptions(path):
             line = line.strip()
             if not line or line.startswith("#"):
                 continue
-            name, sep, text = line.partition(":")
-            if not sep or not text.strip():
+            name, sep, text = (part.strip() for part in line.partition(":"))
+            if not sep or not name or not text:
                 raise TableError(f"{path}:{number}: expected 'NAME: TEXT'")
             if name in descriptions:
                 raise TableError(f"{path}:{number}: '{name}' is described twice")
-            descriptions[name.strip()] = text.strip()
+            descriptions[name] = text
     return descriptions
 
 

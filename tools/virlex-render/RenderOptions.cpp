@@ -186,7 +186,7 @@ const char* RenderUsage() {
 
 Runs Virlex as a host does (through its VST entry), plays audio through it, opens
 its editor off screen with the redraw timer at 24 frames per second in step with
-the audio, and writes what the editor shows as PNG files.
+the audio, and writes what the editor shows as PNG files or as a video.
 
 Audio: any file libsndfile reads, channels 1-4 to inputs 1-4 (further channels are
 ignored, with a warning); the inputs the file fills are switched on. Without a file,
@@ -194,7 +194,7 @@ a built-in demo signal feeds all four inputs.
 
 Output (one of):
   --at SECONDS -o FILE.png      the frame nearest that time (default 2 s)
-  --from A --to B --out-dir DIR frames A..B as DIR/frame-NNNNN.png (NNNNN = frame number)
+  --from A --to B --out-dir DIR  frames A..B as DIR/frame-NNNNN.png (NNNNN = frame number)
   --every N                     only every N-th frame of a sequence (default 1)
   --video FILE.mp4              a video of --from A (default 0) to --to B (default: the
                                 end of the file) with the audio muxed in, made by the
@@ -207,8 +207,8 @@ Output (one of):
 Host settings:
   --rate HZ          sample rate (default: the file's, or 48000 for the demo)
   --block N          block size of the process calls (default 512)
-  --param NAME=VALUE a parameter by name or index; VALUE normalised 0..1, or as the
-                     plug-in displays it ("freq", "16384", "250 ms", "-12 dB")
+  --param NAME=VALUE  a parameter by name or index; VALUE normalised 0..1, or as
+                     the plug-in displays it ("freq", "16384", "250 ms", "-12 dB")
   --domain time|freq|phase   shortcut for --param domain=...
 
 Mouse (T in seconds, X,Y in editor pixels; add +fine to hold shift):

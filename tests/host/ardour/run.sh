@@ -8,6 +8,8 @@
 #   render.lua for their form.
 # Exit status: 0 pass, 1 fail (the reason is printed), 77 skipped (Ardour's tools missing).
 # VIRLEX_KEEP_TEMP=1 keeps the temporary folder for a look after a failure.
+# VIRLEX_ARDOUR_INSTALLED=1 tests an installed module where it lies (e.g. /usr/lib/vst): it is
+# not copied, and Ardour searches its own default plug-in folders instead of a private one.
 
 set -u
 
@@ -81,19 +83,30 @@ trap cleanup EXIT
 # HOME, so they are pointed inside it as well.
 export HOME="$work/home"
 export XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache" XDG_DATA_HOME="$HOME/.local/share"
-# Only the private plug-in folder is searched.
-export LXVST_PATH="$work/vst"
+# Only the private plug-in folder is searched, or for an installed module Ardour's defaults.
+if [[ -n "${VIRLEX_ARDOUR_INSTALLED:-}" ]]; then
+  unset LXVST_PATH
+else
+  export LXVST_PATH="$work/vst"
+fi
 unset VST_PATH
-mkdir -p "$HOME" "$LXVST_PATH" "$XDG_CONFIG_HOME/ardour7/export" "$work/audio" "$work/render"
+mkdir -p "$HOME" "$work/vst" "$XDG_CONFIG_HOME/ardour7/export" "$work/audio" "$work/render"
 
-step "copy the module into a private plug-in folder"
-plugin="$LXVST_PATH/$(basename "$module")"
-cp "$module" "$plugin" || fail "cannot copy $module"
-# The scanner stamps its cache file with the second of the scan, and Ardour trusts a cache
-# only when it is strictly newer than the module: a module written in the same second as the
-# scan counts as never scanned, and the Lua runner cannot find the plug-in (nothing says
-# why). Backdating the copy avoids that.
-touch -d '-1 minute' "$plugin" || fail "cannot set the module's time"
+if [[ -n "${VIRLEX_ARDOUR_INSTALLED:-}" ]]; then
+  step "use the installed module where it is"
+  plugin="$(realpath "$module")"
+  # An install seconds before the scan meets the cache-time trap described below.
+  [[ "$(stat -c %Y "$plugin")" -lt "$(date +%s)" ]] || sleep 1
+else
+  step "copy the module into a private plug-in folder"
+  plugin="$LXVST_PATH/$(basename "$module")"
+  cp "$module" "$plugin" || fail "cannot copy $module"
+  # The scanner stamps its cache file with the second of the scan, and Ardour trusts a cache
+  # only when it is strictly newer than the module: a module written in the same second as the
+  # scan counts as never scanned, and the Lua runner cannot find the plug-in (nothing says
+  # why). Backdating the copy avoids that.
+  touch -d '-1 minute' "$plugin" || fail "cannot set the module's time"
+fi
 
 step "scan it with $scanner"
 # The scanner is not on the loader's path on its own; Ardour's launcher script adds its
