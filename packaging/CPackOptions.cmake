@@ -14,6 +14,8 @@ elseif(CPACK_GENERATOR STREQUAL "ZIP")
   set(CPACK_COMPONENTS_ALL windows)
   set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
   set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+  # Everything in one folder named after the zip, as unpacking tools expect.
+  set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
   set(CPACK_ARCHIVE_FILE_NAME "Virlex-${CPACK_PACKAGE_VERSION}-windows")
   set(CPACK_PACKAGE_FILE_NAME "Virlex-${CPACK_PACKAGE_VERSION}-windows")
   # The host's strip does not know Windows DLLs.

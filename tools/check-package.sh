@@ -33,6 +33,8 @@ mirror="${VIRLEX_DEBIAN_MIRROR:-$(sed -n 's/^URIs: *\(.*\/debian\)$/\1/p' /etc/a
 mirror="${mirror:-http://deb.debian.org/debian}"
 
 target="$(mktemp -d "${TMPDIR:-/var/tmp}/virlex-bookworm.XXXXXX")"
+# The root of a system is open to all; apt downloads as its own user.
+chmod 755 "$target"
 mounted=()
 cleanup() {
   for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -l "${mounted[i]}" 2>/dev/null || true; done
