@@ -144,8 +144,10 @@ void IGraphicsHost::MouseDown(int x, int y, IMouseFlags mod) {
   lastY = y;
   captureRight = mod.right;
   IWidget* c = controls[size_t(i)];
-  c->MouseDown(x, y, mod);
+  // The gesture begins before the press, which may already set the value (a
+  // switch does): the host must see that value inside the gesture.
   if (c->ParamIdx() >= 0 && plugin != nullptr) plugin->BeginParameterEdit(c->ParamIdx());
+  c->MouseDown(x, y, mod);
 }
 
 void IGraphicsHost::MouseUp(int x, int y, IMouseFlags) {
@@ -182,7 +184,14 @@ bool IGraphicsHost::MouseDoubleClick(int x, int y, IMouseFlags mod) {
 
 void IGraphicsHost::MouseWheel(int x, int y, IMouseFlags mod, int notches) {
   const int i = WidgetAtPoint(x, y);
-  if (i >= 0) controls[size_t(i)]->MouseWheel(x, y, mod, notches);
+  if (i < 0) return;
+  IWidget* c = controls[size_t(i)];
+  // Each wheel step on a bound control is a whole gesture for the host.
+  const bool bracket = c->ParamIdx() >= 0 && plugin != nullptr && captureIdx < 0;
+  const int param = c->ParamIdx();
+  if (bracket) plugin->BeginParameterEdit(param);
+  c->MouseWheel(x, y, mod, notches);
+  if (bracket) plugin->EndParameterEdit(param);
 }
 
 bool IGraphicsHost::MouseHover(int x, int y, IMouseFlags mod) {

@@ -141,6 +141,44 @@ TEST_F(HostTest, GestureOnBoundControlIsBracketedForTheHost) {
   EXPECT_EQ(unbound->log.size(), 2u);
 }
 
+// A switch changes its value in the press itself: the host must hear the gesture
+// begin before that value, or it records the change outside the gesture.
+TEST_F(HostTest, ValueSetByThePressComesInsideTheGesture) {
+  struct PressSets : ProbeWidget {
+    using ProbeWidget::ProbeWidget;
+    void MouseDown(int, int, IMouseFlags) override {
+      value = 1.0;
+      SetDirty(true);
+    }
+  };
+  g().AddWidget(new PressSets(&fx.Plug(), IBox{0, 0, 50, 50}, 2));
+  fx.instance.host.calls.clear();
+  g().MouseDown(5, 5, kLeft);
+  g().MouseUp(5, 5, kLeft);
+  auto& calls = fx.instance.host.calls;
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_EQ(calls[0].opcode, vst::audioMasterBeginEdit);
+  EXPECT_EQ(calls[1].opcode, vst::audioMasterAutomate);
+  EXPECT_EQ(calls[2].opcode, vst::audioMasterEndEdit);
+}
+
+// Each wheel step on a bound control is a gesture of its own for the host; on an
+// unbound one nothing is bracketed.
+TEST_F(HostTest, WheelOnBoundControlIsBracketed) {
+  Add(IBox{0, 0, 50, 50}, 1);
+  Add(IBox{100, 0, 150, 50});
+  fx.instance.host.calls.clear();
+  g().MouseWheel(5, 5, kNone, 2);
+  auto& calls = fx.instance.host.calls;
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_EQ(calls[0].opcode, vst::audioMasterBeginEdit);
+  EXPECT_EQ(calls[1].opcode, vst::audioMasterAutomate);
+  EXPECT_EQ(calls[2].opcode, vst::audioMasterEndEdit);
+  for (const HostCall& c : calls) EXPECT_EQ(c.index, 1);
+  g().MouseWheel(120, 5, kNone, 2);
+  EXPECT_EQ(calls.size(), 3u);
+}
+
 TEST_F(HostTest, SetControlsFromUserReachesThePlugin) {
   ProbeWidget* a = Add(IBox{0, 0, 10, 10}, 1);
   ProbeWidget* b = Add(IBox{10, 0, 20, 10}, 1);
