@@ -6,8 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -15,6 +13,7 @@
 #include "graphics/IWidget.h"
 #include "graphics/RasterLoadPng.h"
 #include "graphics/RasterSavePng.h"
+#include "graphics/ValueEntryText.h"
 #include "graphics/platform/freetype/FreeTypeText.h"
 #include "iplug/IPlugBase.h"
 #include "iplug/IPlugParam.h"
@@ -137,21 +136,10 @@ void IGraphicsOffscreen::EntryStep() {
     entryText = ParamDisplayText();
     entryState = kEntryIdle;
   } else if (entryState == kEntryCommit) {
-    double real = 0.0;
-    bool valid = false;
-    if (entryParam->ValueTextCount() > 0) {
-      int k = 0;
-      valid = entryParam->ValueForText(entryText.c_str(), &k);
-      real = k;
-    } else {
-      // Text that is not a number leaves the parameter alone rather than
-      // setting it to zero.
-      char* end = nullptr;
-      errno = 0;
-      real = std::strtod(entryText.c_str(), &end);
-      valid = end != entryText.c_str() && errno == 0 && std::isfinite(real);
+    double normalized = 0.0;
+    if (ValueEntryToNormalized(*entryParam, entryText.c_str(), normalized)) {
+      entryControl->SetValueFromUser(normalized);
     }
-    if (valid) entryControl->SetValueFromUser(entryParam->ToNormalized(real));
     CloseEntry();
   } else if (entryState == kEntryCancel) {
     CloseEntry();

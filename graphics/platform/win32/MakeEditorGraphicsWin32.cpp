@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "graphics/MakeEditorGraphics.h"
-#include "graphics/platform/win32/IGraphicsLiceHeadless.h"
+#include "graphics/platform/win32/IGraphicsLiceWin32.h"
 
 namespace {
 
@@ -17,5 +17,5 @@ HMODULE ThisModule() {
 }  // namespace
 
 IGraphicsLice* MakeEditorGraphics(IPlugBase* plugin, int width, int height, int fps) {
-  return new IGraphicsLiceHeadless(plugin, width, height, fps, ThisModule());
+  return new IGraphicsLiceWin32(plugin, width, height, fps, ThisModule());
 }
