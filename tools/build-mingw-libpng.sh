@@ -1,15 +1,27 @@
 #!/usr/bin/env bash
-# Builds a static libpng for the 32-bit Windows cross build (i686-w64-mingw32)
-# from Debian's own source package and installs it into PREFIX
-# (default /opt/virlex-mingw). Debian ships no mingw libpng; zlib comes from
-# libz-mingw-w64-dev. Nothing of either is kept in the repository.
+# Builds a static libpng for a Windows cross build from Debian's own source
+# package and installs it into PREFIX. Debian ships no mingw libpng; zlib comes
+# from libz-mingw-w64-dev. Nothing of either is kept in the repository.
 #
-# Usage: tools/build-mingw-libpng.sh [PREFIX]
+# Usage: tools/build-mingw-libpng.sh [i686|x86_64] [PREFIX]
+#   i686    the 32-bit DLL's tool chain (default), PREFIX default /opt/virlex-mingw
+#   x86_64  the 64-bit DLL's tool chain, PREFIX default /opt/virlex-mingw64
+# A single argument that is neither target is taken as PREFIX for i686.
 # Safe to run repeatedly: returns at once when PREFIX already holds the library.
 set -euo pipefail
 
-PREFIX="${1:-/opt/virlex-mingw}"
-HOST=i686-w64-mingw32
+TARGET=i686
+case "${1:-}" in
+  i686 | x86_64)
+    TARGET=$1
+    shift
+    ;;
+esac
+case "$TARGET" in
+  i686) PREFIX="${1:-/opt/virlex-mingw}" ;;
+  x86_64) PREFIX="${1:-/opt/virlex-mingw64}" ;;
+esac
+HOST=${TARGET}-w64-mingw32
 SYSROOT=/usr/${HOST}
 
 if [ -f "${PREFIX}/lib/libpng.a" ] && [ -f "${PREFIX}/include/png.h" ]; then
@@ -28,7 +40,7 @@ for tool in ${HOST}-gcc make dpkg-source; do
   fi
 done
 if [ ! -f "${SYSROOT}/lib/libz.a" ] || [ ! -f "${SYSROOT}/include/zlib.h" ]; then
-  echo "missing the mingw zlib (libz-mingw-w64-dev): run tools/install-deps.sh first" >&2
+  echo "missing the mingw zlib for ${HOST} (libz-mingw-w64-dev): run tools/install-deps.sh first" >&2
   exit 1
 fi
 
@@ -99,12 +111,15 @@ if [ -z "$src" ]; then
 fi
 cd "$src"
 
+# SSE2 is the floor of both DLLs; the 32-bit one must ask for SSE arithmetic.
+cflags="-O2 -msse2"
+if [ "$TARGET" = i686 ]; then cflags+=" -mfpmath=sse"; fi
 # Static only, so the plug-in DLL needs no libpng DLL beside it. The mingw
 # sysroot supplies zlib.h and libz.a.
 ./configure --host="${HOST}" --prefix="${PREFIX}" \
   --enable-static --disable-shared --disable-dependency-tracking \
   CPPFLAGS="-I${SYSROOT}/include" LDFLAGS="-L${SYSROOT}/lib" \
-  CFLAGS="-O2 -msse2 -mfpmath=sse"
+  CFLAGS="$cflags"
 make -j2
 $SUDO make install
 echo "libpng for ${HOST} installed in ${PREFIX}"
