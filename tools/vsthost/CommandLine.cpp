@@ -161,8 +161,12 @@ bool ApplyValueOption(const std::string& name, const std::string& value, Options
   } else if (name == "-o" || name == "--output") {
     o.output = value;
   } else {
-    error = "unknown option " + name;
-    return false;
+    bool handled = false;
+    if (!ApplyEditOption(name, value, o.edit, handled, error)) return false;
+    if (!handled) {
+      error = "unknown option " + name;
+      return false;
+    }
   }
   return true;
 }
@@ -176,7 +180,7 @@ bool ApplyFlag(const std::string& name, Options& o) {
     o.timeInfo = false;
   else if (name == "--help" || name == "-h")
     o.command = "help";
-  else
+  else if (!ApplyEditFlag(name, o.edit))
     return false;
   return true;
 }
@@ -188,11 +192,11 @@ bool CheckPositionals(const std::vector<std::string>& positional, Options& o, st
     return false;
   }
   o.command = positional[0];
-  if (o.command != "info" && o.command != "process") {
+  if (o.command != "info" && o.command != "process" && o.command != "edit") {
     error = "unknown command '" + o.command + "'";
     return false;
   }
-  std::size_t most = o.command == "process" ? 3 : 2;
+  std::size_t most = o.command == "info" ? 2 : 3;
   if (positional.size() < 2) {
     error = o.command + " needs the path of a plug-in";
     return false;
@@ -272,6 +276,7 @@ bool ParseCommandLine(int argc, const char* const* argv, Options& options, std::
 std::string UsageText() {
   return "usage: vsthost [options] info <plugin>\n"
          "       vsthost [options] process <plugin> [input-file] [-o output.wav]\n"
+         "       vsthost [options] edit <plugin> [input-file]\n"
          "\n"
          "Host identification:\n"
          "  --product NAME          product string the host reports (default vsthost)\n"
@@ -293,7 +298,8 @@ std::string UsageText() {
          "  --param KEY=VALUE       set a parameter (index or name) to a normalised value\n"
          "  --load-chunk FILE       hand FILE to the plug-in with effSetChunk\n"
          "  --save-chunk FILE       write the plug-in's effGetChunk answer to FILE\n"
-         "  --chunk program|bank    which chunk the two above mean (default program)\n";
+         "  --chunk program|bank    which chunk the two above mean (default program)\n" +
+         EditUsageText();
 }
 
 }  // namespace vsthost

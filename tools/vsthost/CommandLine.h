@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/vsthost/EditOptions.h"
 #include "tools/vsthost/PluginInstance.h"
 #include "tools/vsthost/audio/AudioData.h"
 
@@ -19,7 +20,7 @@ struct ParamSetting {
 };
 
 struct Options {
-  std::string command;  // "info", "process" or "help"
+  std::string command;  // "info", "process", "edit" or "help"
   std::string plugin;
   std::string input;   // empty: the built-in test signal
   std::string output;  // process: where to write the result (may be empty)
@@ -41,6 +42,7 @@ struct Options {
   bool expectPassthrough = false;
   std::vector<int> passthroughMap;  // 0-based input per output; empty: same numbers
   bool traceHost = false;
+  EditOptions edit;  // the edit command's own options
 };
 
 // Fills options from argv (argv[0] is the program). Options take their value as the

@@ -5,6 +5,7 @@
 
 #include "tools/vsthost/BlockRunner.h"
 #include "tools/vsthost/CommandLine.h"
+#include "tools/vsthost/EditSession.h"
 #include "tools/vsthost/FileBytes.h"
 #include "tools/vsthost/PluginInfo.h"
 #include "tools/vsthost/PluginInstance.h"
@@ -127,6 +128,13 @@ int RunLoaded(const Session& s, PluginInstance& plugin, AudioData& input) {
     }
     input.sampleRate = static_cast<int>(rate);
     code = Process(s, plugin, input, rate);
+  }
+  if (code == kExitOk && o.command == "edit") {
+    if (o.input.empty()) {
+      int channels = o.channels > 0 ? o.channels : plugin.Effect()->numInputs;
+      input = MakeTestSignal(channels, static_cast<std::size_t>(o.frames), static_cast<int>(rate));
+    }
+    code = RunEditSession(plugin, o.edit, input, rate, s.out, s.err);
   }
   // A failed passthrough check still saves state and prints the trace asked for.
   if ((code == kExitOk || code == kExitCheckFailed) && !o.saveChunk.empty()) {

@@ -168,6 +168,17 @@ void HostContext::Record(const HostCall& call) {
     log_.push_back(call);
   else
     ++dropped_;
+  const bool edit = call.opcode == vst::audioMasterAutomate ||
+                    call.opcode == vst::audioMasterBeginEdit ||
+                    call.opcode == vst::audioMasterEndEdit;
+  if (edit && edits_.size() < kMaxLoggedCalls) edits_.push_back(call);
+}
+
+std::vector<HostCall> HostContext::TakeEdits() {
+  HostLockGuard hold(logLock_);
+  std::vector<HostCall> taken;
+  taken.swap(edits_);
+  return taken;
 }
 
 vst::intptr HostContext::AnswerCanDo(const char* query) const {

@@ -57,6 +57,10 @@ class HostContext {
   std::vector<HostCall> Calls() const;
   std::size_t CountOf(vst::int32 opcode) const;
   std::size_t DroppedCalls() const;
+  // Parameter edits (automate, beginEdit, endEdit) in the order they arrived that
+  // were not taken yet. Kept apart from the log, so a plug-in that asks for the
+  // time every block cannot push them out of it.
+  std::vector<HostCall> TakeEdits();
 
   // Answers one callback. Public so the static trampoline and tests can reach it.
   vst::intptr Answer(vst::AEffect* effect, vst::int32 opcode, vst::int32 index, vst::intptr value,
@@ -99,6 +103,7 @@ class HostContext {
 
   mutable HostLock logLock_;
   std::vector<HostCall> log_;
+  std::vector<HostCall> edits_;
   std::array<std::size_t, 128> counts_{};
   std::size_t dropped_ = 0;
 };
