@@ -15,8 +15,8 @@ packages=(
   libsndfile1-dev
   libfftw3-dev libkissfft-dev libpixman-1-dev libcairo2-dev
   lsp-plugins-vst ardour python3
-  g++-mingw-w64-i686 libz-mingw-w64-dev dpkg-dev make
-  wine wine32:i386
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev make
+  wine wine32:i386 wine64
   clang
   pandoc weasyprint poppler-utils help2man lintian file unzip ffmpeg
 )
@@ -37,5 +37,6 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # Debian has no mingw libpng: build a static one from Debian's source package
-# for the Windows cross build (skipped when already installed).
-"$(dirname "$0")/build-mingw-libpng.sh"
+# for each Windows cross build (skipped when already installed).
+"$(dirname "$0")/build-mingw-libpng.sh" i686
+"$(dirname "$0")/build-mingw-libpng.sh" x86_64

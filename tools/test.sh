@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds every tree and runs every test.
-#   1. the Windows DLL and vsthost.exe (cross build), for the wine tests;
+#   1. the 32- and 64-bit Windows DLLs with their vsthost.exe and test programs
+#      (cross builds), for the wine tests;
 #   2. the optimised native build: unit tests, the module through vsthost, Ardour
-#      as a real host, the Windows DLL under wine;
+#      as a real host, both Windows DLLs and their editors under wine;
 #   3. the debug build under AddressSanitizer and UBSan: every unit test again.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -10,6 +11,7 @@ cd "$root"
 
 tools/install-deps.sh
 tools/build.sh mingw
+tools/build.sh mingw64
 tools/build.sh release
 tools/build.sh asan
 
