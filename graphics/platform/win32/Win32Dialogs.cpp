@@ -1,7 +1,8 @@
 // The Win32 editor's dialogs and shell: colour chooser, file dialogs, opening a
 // document or link.
-#include <commdlg.h>
 #include <windows.h>
+// After windows.h, which they build on.
+#include <commdlg.h>
 #include <wininet.h>
 
 #include <cstring>

@@ -35,7 +35,7 @@ check() {
   local args=()
   while [ "$1" != "--" ]; do args+=("$1"); shift; done
   shift
-  xvfb-run -a wine "$exe" "${args[@]}" 2>&1 | tr -d '\r' >"$out"
+  xvfb-run -a "${WINE:-wine}" "$exe" "${args[@]}" 2>&1 | tr -d '\r' >"$out"
   for pattern in "$@"; do
     if ! grep -qE "$pattern" "$out"; then
       echo "FAIL [$name]: no line matching '$pattern'; the output was:"
