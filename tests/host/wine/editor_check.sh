@@ -47,7 +47,7 @@ in_order "right click opens the number entry on the knob" '^windows at 1.70 s' \
   '^window Edit at 553,459 size 36x16: 0.77$'
 in_order "typed value commits on Return" '^input at 2.20 s: key' \
   '^host call: automate index=12 .*opt=0.400000' '^params at 2.40 s' '^param 12: opacity = 0.400000'
-in_order "a right click cancels the entry" '^windows at 2.60 s' '^window Edit at 504,459 ' \
+in_order "a right click cancels the entry" '^windows at 2.60 s' '^window Edit at 505,459 ' \
   '^windows at 2.90 s' '^window IPlugWndClass' '^params at 3.00 s' \
   '^param 11: blend speed = 0.444444'
 if sed -n '/^windows at 2.90 s/,/^params at 3.00 s/p' "$out" | grep -q '^window Edit'; then
