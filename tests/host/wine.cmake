@@ -26,6 +26,10 @@ function(virlex_wine_tests arch build suffix)
            COMMAND ${run} ${wine_dir}/editor_unit.sh ${build}/tests/virlex_win32_editor_test.exe)
   add_test(NAME wine.editor.input${suffix}
            COMMAND ${run} ${wine_dir}/editor_check.sh ${vsthost} ${build}/Virlex.dll)
+  # Not a wine test: what the DLL exports and imports, read from its tables.
+  add_test(NAME windows.dll.linkage${suffix}
+           COMMAND bash ${wine_dir}/dll_check.sh ${build}/Virlex.dll)
+  set_tests_properties(windows.dll.linkage${suffix} PROPERTIES LABELS host SKIP_RETURN_CODE 77)
   set(names vsthost.wine.virlex${suffix} wine.editor.unit${suffix} wine.editor.input${suffix})
   if(TARGET virlex-render AND TARGET picture_check)
     add_test(NAME wine.editor.picture${suffix}
