@@ -60,6 +60,40 @@ bool ShowProgress(const RenderOptions& o, const VideoSpan& span, std::FILE* err)
   return isatty(fileno(err)) == 1 && span.to > kLongRunSeconds;
 }
 
+// Plays the run and pipes every video frame; false as soon as the pipe takes no more.
+bool PlayFrames(const RenderOptions& o, RenderSession& session, const AudioSource& source,
+                double sampleRate, const VideoSpan& span, ProcessPipe& ffmpeg, std::FILE* err) {
+  const VideoFrames plan = PlanVideoFrames(span.from, span.frames, span.fps);
+  std::vector<std::int64_t> shown;
+  for (std::size_t i = 0; i < plan.copies.size(); ++i)
+    if (plan.copies[i] > 0) shown.push_back(plan.firstBeat + static_cast<std::int64_t>(i));
+  std::vector<double> times;
+  for (const MouseAction& a : o.actions) times.push_back(a.time);
+  const std::vector<Step> steps = PlanRun(sampleRate, plan.LastBeat(), shown, times);
+
+  RasterBitmap* surface = session.Editor()->DrawSurface();
+  Progress progress(err, plan.LastBeat() + 1, ShowProgress(o, span, err));
+  std::vector<unsigned char> frame;
+  std::int64_t beats = 0;
+  bool piped = true;
+  for (const Step& step : steps) {
+    session.Advance(step.sample, source);
+    if (step.kind == StepKind::kAction) {
+      session.Perform(o.actions[static_cast<std::size_t>(step.index)]);
+      continue;
+    }
+    session.Tick();
+    progress.Update(++beats);
+    if (!step.write) continue;
+    piped = CopyFrame(surface, frame);
+    const int copies = plan.copies[static_cast<std::size_t>(step.index - plan.firstBeat)];
+    for (int k = 0; piped && k < copies; ++k) piped = ffmpeg.Write(frame.data(), frame.size());
+    if (!piped) break;
+  }
+  progress.Finish();
+  return piped;
+}
+
 }  // namespace
 
 bool ResolveVideoSpan(const RenderOptions& o, const AudioSource& source, double sampleRate,
@@ -135,6 +169,11 @@ int RenderVideo(const RenderOptions& o, RenderSession& session, const AudioSourc
     std::fprintf(err,
                  "virlex-render: warning: the video runs past the end of '%s': silence follows\n",
                  o.input.c_str());
+  RasterBitmap* surface = session.Editor() != nullptr ? session.Editor()->DrawSurface() : nullptr;
+  if (surface == nullptr) {
+    std::fprintf(err, "virlex-render: the editor has no picture to record\n");
+    return kExitFailed;
+  }
   std::string error;
   TemporaryFile audioFile{MakeTemporaryFile(".wav", error)};
   if (audioFile.path.empty() ||
@@ -143,49 +182,15 @@ int RenderVideo(const RenderOptions& o, RenderSession& session, const AudioSourc
     std::fprintf(err, "virlex-render: cannot write the video's audio: %s\n", error.c_str());
     return kExitFailed;
   }
-  RasterBitmap* surface = session.Editor() != nullptr ? session.Editor()->DrawSurface() : nullptr;
-  if (surface == nullptr) {
-    std::fprintf(err, "virlex-render: the editor has no picture to record\n");
-    return kExitFailed;
-  }
   ProcessPipe ffmpeg;
-  if (!ffmpeg.Start("ffmpeg",
-                    FfmpegArguments(o.video, surface->GetWidth(), surface->GetHeight(), span.fps,
-                                    audioFile.path),
-                    error)) {
+  const std::vector<std::string> args =
+      FfmpegArguments(o.video, surface->GetWidth(), surface->GetHeight(), span.fps, audioFile.path);
+  if (!ffmpeg.Start("ffmpeg", args, error)) {
     std::fprintf(err, "virlex-render: --video needs ffmpeg (Debian package 'ffmpeg'): %s\n",
                  error.c_str());
     return kExitFailed;
   }
-
-  const VideoFrames plan = PlanVideoFrames(span.from, span.frames, span.fps);
-  std::vector<std::int64_t> shown;
-  for (std::size_t i = 0; i < plan.copies.size(); ++i)
-    if (plan.copies[i] > 0) shown.push_back(plan.firstBeat + static_cast<std::int64_t>(i));
-  std::vector<double> times;
-  for (const MouseAction& a : o.actions) times.push_back(a.time);
-  const std::vector<Step> steps = PlanRun(sampleRate, plan.LastBeat(), shown, times);
-
-  Progress progress(err, plan.LastBeat() + 1, ShowProgress(o, span, err));
-  std::vector<unsigned char> frame;
-  std::int64_t beats = 0;
-  bool piped = true;
-  for (const Step& step : steps) {
-    session.Advance(step.sample, source);
-    if (step.kind == StepKind::kAction) {
-      session.Perform(o.actions[static_cast<std::size_t>(step.index)]);
-      continue;
-    }
-    session.Tick();
-    progress.Update(++beats);
-    if (!step.write) continue;
-    piped = CopyFrame(surface, frame);
-    for (int k = plan.copies[static_cast<std::size_t>(step.index - plan.firstBeat)]; piped && k > 0;
-         --k)
-      piped = ffmpeg.Write(frame.data(), frame.size());
-    if (!piped) break;
-  }
-  progress.Finish();
+  const bool piped = PlayFrames(o, session, source, sampleRate, span, ffmpeg, err);
   if (!ffmpeg.Finish(error) || !piped) {
     std::fprintf(err, "virlex-render: the video '%s' was not written: %s\n", o.video.c_str(),
                  error.empty() ? "ffmpeg stopped taking frames" : error.c_str());
