@@ -86,6 +86,15 @@ double Number(const Fields* f, const std::string& key) {
   return std::atof(f->at(key).c_str());
 }
 
+// The mean level of a file's sound in dB, as ffmpeg measures it; NaN when there is none.
+double MeanVolume(const std::string& path) {
+  const std::string text =
+      Capture("ffmpeg -v info -nostdin -i '" + path + "' -map 0:a -af volumedetect -f null - 2>&1");
+  const std::size_t at = text.find("mean_volume: ");
+  if (at == std::string::npos) return std::nan("");
+  return std::atof(text.c_str() + at + 13);
+}
+
 class VideoRender : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -203,6 +212,7 @@ TEST_F(VideoRender, TwoSecondsOfTheDemoHaveBothStreamsTheEditorsSizeAndTheirLeng
   EXPECT_EQ(Number(a, "sample_rate"), 48000);
   EXPECT_NEAR(Number(a, "duration"), 2.0, 0.05);
   EXPECT_NEAR(Number(&probe.format, "duration"), 2.0, 0.05);
+  EXPECT_GT(MeanVolume(video), -30.0);  // the demo's sound, not silence
 }
 
 TEST_F(VideoRender, AChosenRateAndAStretchOfAFileKeepTheFilesSound) {
@@ -226,6 +236,8 @@ TEST_F(VideoRender, AChosenRateAndAStretchOfAFileKeepTheFilesSound) {
   EXPECT_EQ(Number(a, "channels"), 1);
   EXPECT_EQ(Number(a, "sample_rate"), 44100);
   EXPECT_NEAR(Number(a, "duration"), 1.0, 0.05);
+  // A sine of amplitude 0.5 has an RMS level of -9.0 dB.
+  EXPECT_NEAR(MeanVolume(video), -9.0, 1.0);
 }
 
 TEST_F(VideoRender, AnUnwritableOutputFailsWithFfmpegsReason) {
