@@ -11,6 +11,9 @@ class ILock {
   ILock& operator=(const ILock&) = delete;
 
   void Enter();
+  // Takes the lock only when that needs no waiting; true when it was taken (then
+  // Leave must follow). For the audio thread, which may not wait on other threads.
+  bool TryEnter();
   void Leave();
 
  private:

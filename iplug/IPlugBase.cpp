@@ -102,6 +102,15 @@ void IPlugBase::SetParameterFromGUI(int idx, double normalized) {
   ParamChanged(idx);
 }
 
+void IPlugBase::SetParameterFromHost(int idx, double normalized) {
+  ILockGuard hold(lock_);
+  IPlugParam* param = Param(idx);
+  if (param == nullptr) return;
+  if (graphics_ != nullptr) graphics_->SetControlsFromPlugin(idx, normalized, true);
+  param->SetFromNormalized(normalized);
+  ParamChanged(idx);
+}
+
 void IPlugBase::AnnounceAllParams() {
   for (int i = 0; i < ParamCount(); ++i) ParamChanged(i);
   ResetState();

@@ -62,6 +62,10 @@ class IPlugBase {
   // parameter and notifies ParamChanged, under the lock. The calling control
   // already shows the value, so the graphics are not told.
   void SetParameterFromGUI(int idx, double normalized);
+  // The road of a host edit (automation, a host's own control): shows the value in
+  // the editor's controls, sets the parameter and notifies ParamChanged, under the
+  // lock. Nothing goes back to the host.
+  void SetParameterFromHost(int idx, double normalized);
   // Brackets a GUI gesture on a parameter so the host can record it as one edit.
   void BeginParameterEdit(int idx) { HostBeginEdit(idx); }
   void EndParameterEdit(int idx) { HostEndEdit(idx); }

@@ -91,18 +91,20 @@ double IPlugParam::FromNormalized(double n) const {
   return min_ + (max_ - min_) * std::pow(n, curve_);
 }
 
-void IPlugParam::SetFromNormalized(double n) {
+double IPlugParam::ValueFromNormalized(double n) const {
   // A host may send anything as a float. A NaN would become the value and a negative
   // number would fall below min (or give NaN through a fractional power), so the
   // normalised value is held to 0..1 first; in-range values are unaffected.
-  if (std::isnan(n)) return;
+  if (std::isnan(n)) return value_;
   if (n < 0.0) n = 0.0;
   if (n > 1.0) n = 1.0;
   double v = FromNormalized(n);
   if (type_ != kTypeDouble) v = std::floor(v / step_ + 0.5) * step_;
   if (v > max_) v = max_;
-  value_ = v;
+  return v;
 }
+
+void IPlugParam::SetFromNormalized(double n) { value_ = ValueFromNormalized(n); }
 
 void IPlugParam::SetClamped(double v) {
   if (std::isnan(v)) v = min_;

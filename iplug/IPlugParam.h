@@ -43,6 +43,8 @@ class IPlugParam {
   double ToNormalized(double v) const;
   double Normalized() const { return ToNormalized(value_); }
   void SetFromNormalized(double n);
+  // The real value SetFromNormalized(n) would store (the current value for a NaN).
+  double ValueFromNormalized(double n) const;
   // Stores a real value clamped to [min, max], as state loading does (no step, no curve).
   void SetClamped(double v);
   // Writes the display text of x (a real value, or a normalised one) into out.

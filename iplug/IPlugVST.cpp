@@ -287,10 +287,5 @@ void VST_CALLBACK IPlugVST::VSTSetParameter(AEffect* effect, int32 index, float 
   TRACE_CALL("IPlugVST::VSTSetParameter", "%d:%f", index, static_cast<double>(value));
   IPlugVST* plug = FromEffect(effect);
   if (plug == nullptr) return;
-  ILockGuard hold(plug->Lock());
-  IPlugParam* param = plug->Param(index);
-  if (param == nullptr) return;
-  if (plug->Graphics() != nullptr) plug->Graphics()->SetControlsFromPlugin(index, value, true);
-  param->SetFromNormalized(value);
-  plug->ParamChanged(index);
+  plug->SetParameterFromHost(index, value);
 }

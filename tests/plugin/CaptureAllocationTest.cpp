@@ -1,8 +1,5 @@
 // The audio path must not allocate. Every global allocation in this test program
 // is counted; processing must not add to the count, from the first block on.
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -10,32 +7,7 @@
 #include "iplug/VstEntry.h"
 #include "plugin/ScopePlugin.h"
 #include "tests/plugin/FakeDisplay.h"
-
-namespace {
-std::atomic<long> gAllocations{0};
-}
-
-// The replacements below pair malloc with free on purpose; GCC cannot see that every
-// operator new here ends in malloc and warns where inlined library code frees.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t size) {
-  ++gAllocations;
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  ++gAllocations;
-  return std::malloc(size == 0 ? 1 : size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
-  return operator new(size, tag);
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+#include "tests/support/AllocationCounter.h"
 
 // The plug-in without its editor, created as the module's entry creates it.
 inline vst::AEffect* CreateScope(vst::HostCallback host) {
@@ -65,13 +37,13 @@ TEST_P(CaptureAllocation, SteadyStateProcessingAllocatesNothing) {
 
   // The queues are made at their full size with the plug-in: from the very first
   // block on, nothing on the audio path allocates.
-  const long before = gAllocations.load();
+  const long before = AllocationCount();
   for (int done = 0; done < 250000; done += block) {
     effect->processReplacing(effect, ins, outs, block);
     effect->process(effect, ins, outs, block);
     effect->processDoubleReplacing(effect, dins, douts, block);
   }
-  EXPECT_EQ(gAllocations.load() - before, 0) << "block " << block;
+  EXPECT_EQ(AllocationCount() - before, 0) << "block " << block;
   effect->dispatcher(effect, vst::effClose, 0, 0, nullptr, 0.0f);
 }
 

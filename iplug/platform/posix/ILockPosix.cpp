@@ -8,4 +8,6 @@ ILock::~ILock() { delete static_cast<std::recursive_mutex*>(impl_); }
 
 void ILock::Enter() { static_cast<std::recursive_mutex*>(impl_)->lock(); }
 
+bool ILock::TryEnter() { return static_cast<std::recursive_mutex*>(impl_)->try_lock(); }
+
 void ILock::Leave() { static_cast<std::recursive_mutex*>(impl_)->unlock(); }

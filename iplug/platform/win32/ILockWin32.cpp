@@ -13,4 +13,8 @@ ILock::~ILock() {
 
 void ILock::Enter() { EnterCriticalSection(static_cast<CRITICAL_SECTION*>(impl_)); }
 
+bool ILock::TryEnter() {
+  return TryEnterCriticalSection(static_cast<CRITICAL_SECTION*>(impl_)) != 0;
+}
+
 void ILock::Leave() { LeaveCriticalSection(static_cast<CRITICAL_SECTION*>(impl_)); }

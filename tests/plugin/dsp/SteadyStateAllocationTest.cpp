@@ -6,24 +6,11 @@
 #include "plugin/engine/ScopeMath.h"
 #include "plugin/engine/SpectrumAnalyser.h"
 #include "plugin/engine/SpectrumMapper.h"
+#include "tests/support/AllocationCounter.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
 #include <vector>
-
-namespace {
-long g_allocations = 0;
-}
-
-void* operator new(std::size_t size) {
-  ++g_allocations;
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 TEST(SteadyStateAllocationTest, RedrawAtUnchangedSizesAllocatesNothing) {
   FftInit();
@@ -35,7 +22,7 @@ TEST(SteadyStateAllocationTest, RedrawAtUnchangedSizesAllocatesNothing) {
   for (int redraw = 0; redraw < 3; ++redraw) {
     // The first redraw sizes the buffers; later ones must reuse them, also
     // across a size change back to one used before.
-    if (redraw == 1) before = g_allocations;
+    if (redraw == 1) before = AllocationCount();
     for (int n : {16384, 4096}) {
       for (SpectrumAnalyser& a : analysers) a.Init(n);
       mapper.SetBins(n / 2);
@@ -47,5 +34,5 @@ TEST(SteadyStateAllocationTest, RedrawAtUnchangedSizesAllocatesNothing) {
       }
     }
   }
-  EXPECT_EQ(g_allocations - before, 0);
+  EXPECT_EQ(AllocationCount() - before, 0);
 }

@@ -1,0 +1,12 @@
+// The LV2 module's exported entry. The plug-in is the one the VST module holds, made
+// through the same entry function (linked in here, not exported).
+#include <lv2/core/lv2.h>
+
+#include "iplug/IPlugLV2.h"
+#include "lv2/VirlexLv2.h"
+
+extern "C" vst::AEffect* VST_CALLBACK VSTPluginMain(vst::HostCallback host);
+
+extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
+  return index == 0 ? IPlugLV2::Descriptor(kVirlexLv2Uri, &VSTPluginMain) : nullptr;
+}
