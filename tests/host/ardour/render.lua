@@ -1,10 +1,18 @@
 -- Loads the prepared session, inserts a VST 2 plug-in on the track "in" by name, sets and
 -- reads back parameters, and renders the session range to a 32-bit float WAV.
 -- Usage: ardour7-lua render.lua SESSION_DIR SESSION_NAME PLUGIN_NAME OUT_DIR FRAMES [CHECK...]
+-- The environment can change three things (the LV2 test uses them):
+--   VIRLEX_PLUGIN_TYPE=LV2      the plug-in is an LV2 one (found by name or URI); its
+--                               parameters are set and read in real units, not 0..1
+--   VIRLEX_PLUGIN_ON_TRACK=1    the session already holds the plug-in first on the track:
+--                               it is used instead of inserting another
+--   VIRLEX_SAVE_AFTER=1         after the render the session is saved with the plug-in on
+--                               the track, instead of taking the plug-in out
 -- CHECK is one of
 --   name:INDEX:TEXT             the parameter's name must be TEXT
 --   set:INDEX:VALUE:EXPECTED    set the normalised VALUE, then read back EXPECTED (+-1e-5);
 --                               applied in the order given
+--   get:INDEX:EXPECTED          read back EXPECTED (+-1e-5) without setting anything
 -- Prints what it saw (plug-in name, ports, parameter values), "FAIL: <reason>" on any
 -- failure and "RENDER-OK" as its last line on success: the interpreter's exit status does
 -- not tell a failed script from a good one.
@@ -12,6 +20,10 @@
 local dir, name, plugin_name, out_dir, frames = arg[1], arg[2], arg[3], arg[4], tonumber(arg[5])
 local checks = {}
 for i = 6, #arg do checks[#checks + 1] = arg[i] end
+local plugin_type = os.getenv("VIRLEX_PLUGIN_TYPE") == "LV2" and ARDOUR.PluginType.LV2
+  or ARDOUR.PluginType.LXVST
+local on_track = os.getenv("VIRLEX_PLUGIN_ON_TRACK") == "1"
+local save_after = os.getenv("VIRLEX_SAVE_AFTER") == "1"
 
 -- Export preset written by the test driver into the private configuration folder.
 local PRESET_ID = "5c7e6a0e-8a1d-4f0b-9a55-0d3c2b1e7f42"
@@ -24,10 +36,16 @@ local function find_track()
 end
 
 local function insert_plugin(track)
+  if on_track then
+    local proc = track:nth_plugin(0)
+    if proc:isnil() then return nil, "the session holds no plug-in on the track" end
+    return proc, nil
+  end
   -- Ardour finds a VST 2 only when it was scanned (cache file) and its folder is on
-  -- LXVST_PATH; otherwise new_plugin returns a nil processor and says nothing else (and
-  -- handing that nil processor to add_processor_by_index crashes the interpreter).
-  local proc = ARDOUR.LuaAPI.new_plugin(Session, plugin_name, ARDOUR.PluginType.LXVST, "")
+  -- LXVST_PATH (an LV2 only when its bundle is on LV2_PATH); otherwise new_plugin returns a
+  -- nil processor and says nothing else (and handing that nil processor to
+  -- add_processor_by_index crashes the interpreter).
+  local proc = ARDOUR.LuaAPI.new_plugin(Session, plugin_name, plugin_type, "")
   if proc:isnil() then return nil, "Ardour did not find the plug-in '" .. plugin_name .. "'" end
   -- Position 0 puts it first on the track, before the fader.
   if track:add_processor_by_index(proc, 0, nil, true) ~= 0 then
@@ -74,9 +92,18 @@ local function run_check(proc, plugin, check)
     -- The read-back goes through Ardour to the plug-in's own getParameter, so a value the
     -- plug-in adjusted (snapped to a step, clamped) comes back adjusted.
     local got = ARDOUR.LuaAPI.get_processor_param(proc, index)
-    print(string.format("param %d '%s' set %.6f read %.6f", index, plugin:parameter_label(index), value, got))
+    -- An LV2 plug-in's labels are numbered by port, not by parameter: none is shown.
+    local label = plugin_type == ARDOUR.PluginType.LXVST and plugin:parameter_label(index) or ""
+    print(string.format("param %d '%s' set %.6f read %.6f", index, label, value, got))
     if math.abs(got - expected) > 1e-5 then
       return string.format("parameter %d read back %.6f, expected %.6f", index, got, expected)
+    end
+  elseif p[1] == "get" and #p == 3 then
+    local expected = tonumber(p[3])
+    local got = ARDOUR.LuaAPI.get_processor_param(proc, index)
+    print(string.format("param %d read %.6f", index, got))
+    if math.abs(got - expected) > 1e-5 then
+      return string.format("parameter %d reads %.6f, expected %.6f", index, got, expected)
     end
   else
     return "bad check: " .. check
@@ -145,6 +172,13 @@ local function run()
   print(string.format("plugin: active=%s after the render, ran=%s (%.1f us per block on average)",
     tostring(proc:active()), tostring(ran), ran and stats[3] or 0))
   if not proc:active() or not ran then return "the plug-in did not run during the render" end
+  if save_after then
+    if Session:save_state("", false, false, false, false, false) ~= 0 then
+      return "could not save the session"
+    end
+    print("session: saved with the plug-in on the track")
+    return nil
+  end
   -- Take the plug-in out again while the host keeps running, so that its close is part of
   -- the run: Ardour closes the instance once the last reference to the insert is gone.
   if track:remove_processor(proc, nil, true) ~= 0 then return "Ardour refused to remove the plug-in" end

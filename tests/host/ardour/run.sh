@@ -13,16 +13,8 @@
 
 set -u
 
-readonly SKIP=77
 readonly HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-readonly RATE=48000
-# One second: enough blocks to see a slip between blocks, short enough to run in seconds.
-readonly FRAMES=48000
-readonly TOOL_TIMEOUT=120
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-skip() { echo "SKIP: $*"; exit "$SKIP"; }
-step() { echo "== $*"; }
+source "$HERE/common.sh"
 
 # The plug-in's parameters as the host sees them (normalised 0..1). The set values are
 # chosen so that the read-back differs from what was sent wherever the plug-in itself
@@ -51,13 +43,11 @@ else
   plugin_name="Virlex"; checks=("${VIRLEX_CHECKS[@]}")
 fi
 
-# Debian's ardour package puts the runner on PATH and the scanner in Ardour's library folder.
-# Both can be overridden, e.g. to point at another Ardour 7 installation.
-lua_runner="${VIRLEX_ARDOUR_LUA:-$(command -v ardour7-lua || true)}"
+# Debian's ardour package puts the scanner in Ardour's library folder; it can be overridden,
+# e.g. to point at another Ardour 7 installation.
+ardour_find_runner
 scanner="${VIRLEX_ARDOUR_SCANNER:-/usr/lib/ardour7/ardour-vst-scanner}"
-[[ -n "$lua_runner" && -x "$lua_runner" ]] || skip "ardour7-lua is not installed (Debian package 'ardour')"
 [[ -x "$scanner" ]] || skip "ardour-vst-scanner is not installed (Debian package 'ardour')"
-command -v python3 >/dev/null || skip "python3 is not installed"
 
 # A module built with AddressSanitizer loads only into a process whose first library is the
 # sanitizer runtime; Ardour's tools are not built that way, so the runtime is preloaded into
@@ -72,17 +62,7 @@ if [[ -n "$asan_runtime" ]]; then
   echo "note: the module uses AddressSanitizer; preloading $asan_runtime into the scanner"
 fi
 
-work="$(mktemp -d "${TMPDIR:-/tmp}/virlex-ardour.XXXXXX")" || fail "cannot make a temporary folder"
-cleanup() {
-  if [[ -n "${VIRLEX_KEEP_TEMP:-}" ]]; then echo "kept $work"; else rm -rf "$work"; fi
-}
-trap cleanup EXIT
-
-# A private HOME keeps the scan cache, Ardour's configuration and its plug-in lists away from
-# the user's, and makes every run start from nothing. Ardour honours the XDG variables over
-# HOME, so they are pointed inside it as well.
-export HOME="$work/home"
-export XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache" XDG_DATA_HOME="$HOME/.local/share"
+ardour_private_home
 # Only the private plug-in folder is searched, or for an installed module Ardour's defaults.
 if [[ -n "${VIRLEX_ARDOUR_INSTALLED:-}" ]]; then
   unset LXVST_PATH
@@ -90,7 +70,7 @@ else
   export LXVST_PATH="$work/vst"
 fi
 unset VST_PATH
-mkdir -p "$HOME" "$work/vst" "$XDG_CONFIG_HOME/ardour7/export" "$work/audio" "$work/render"
+mkdir -p "$work/vst"
 
 if [[ -n "${VIRLEX_ARDOUR_INSTALLED:-}" ]]; then
   step "use the installed module where it is"
@@ -143,73 +123,9 @@ if [[ -n "$asan_runtime" ]]; then
   skip "scan passed under AddressSanitizer; ardour7-lua cannot run with the sanitizer runtime preloaded, so the render stage needs a build without VIRLEX_SANITIZE"
 fi
 
-step "write the test signal"
-python3 "$HERE/session_tool.py" signal "$work/audio" "$FRAMES" "$RATE" || fail "cannot write the test signal"
+ardour_prepare_session
 
-step "create a session with one stereo track"
-session_dir="$work/session"
-run_lua() {  # script, log, marker, arguments...
-  local script="$1" log="$2" marker="$3"; shift 3
-  (cd "$work" && timeout "$TOOL_TIMEOUT" "$lua_runner" "$HERE/$script" "$@") >"$log" 2>&1
-  local status=$?
-  grep -v -e '^\[WARNING\]: Falling back' -e '^FAIL: ' "$log"
-  # The interpreter reports Lua errors on its output and still exits 0, and a run that died
-  # may print nothing useful: the script's own last line is the only trustworthy verdict.
-  grep -q '^FAIL: ' "$log" && fail "$script: $(grep '^FAIL: ' "$log" | head -n 1 | cut -c7-)"
-  grep -q "^$marker\$" "$log" || fail "$script did not finish (exit status $status)"
-  # ardour7-lua sometimes crashes while shutting down, after the script has finished and with
-  # no plug-in loaded at all (seen as exit status 134 and 139); that is not the module's fault.
-  [[ $status -eq 0 ]] || echo "note: ardour7-lua exited with status $status after $script finished"
-}
-run_lua new_session.lua "$work/session.log" SESSION-OK "$session_dir" virlex "$RATE"
-
-step "place the signal on the track"
-audio_dir="$session_dir/interchange/$(basename "$session_dir")/audiofiles"
-[[ -d "$audio_dir" ]] || fail "the session has no audio folder at $audio_dir"
-cp "$work/audio/in-L.wav" "$work/audio/in-R.wav" "$audio_dir/" || fail "cannot copy the signal"
-python3 "$HERE/session_tool.py" inject "$session_dir/virlex.ardour" "$audio_dir" in "$FRAMES" "$RATE" \
-  || fail "cannot place the signal in the session"
-
-# Render format: plain WAV, 32-bit float, no dither, no normalising, so that a chain that
-# passes audio unchanged gives back the very same float values.
-cat >"$XDG_CONFIG_HOME/ardour7/export/virlex-float.format" <<'EOF'
-<?xml version="1.0" encoding="UTF-8"?>
-<ExportFormatSpecification name="Virlex float WAV" id="8d0f4b7e-2c61-4f5a-b1e3-6a9c0d2e4f11" with-cue="false" with-toc="false" with-mp4chaps="false" command="" analyse="false" soundcloud-upload="false">
-  <Encoding id="F_WAV" type="T_Sndfile" extension="wav" name="WAV" has-sample-format="true" channel-limit="256"/>
-  <SampleRate rate="1"/>
-  <SRCQuality quality="SRC_SincBest"/>
-  <EncodingOptions>
-    <Option name="sample-format" value="SF_Float"/>
-    <Option name="dithering" value="D_None"/>
-    <Option name="tag-metadata" value="false"/>
-    <Option name="tag-support" value="false"/>
-    <Option name="broadcast-info" value="false"/>
-  </EncodingOptions>
-  <Processing>
-    <Normalize enabled="false" loudness="no" dbfs="0" lufs="-23" dbtp="-1"/>
-    <Silence>
-      <Start><Trim enabled="false"/><Add enabled="false"/></Start>
-      <End><Trim enabled="false"/><Add enabled="false"/></End>
-    </Silence>
-  </Processing>
-</ExportFormatSpecification>
-EOF
-cat >"$XDG_CONFIG_HOME/ardour7/export/virlex-float.preset" <<'EOF'
-<?xml version="1.0" encoding="UTF-8"?>
-<ExportPreset id="5c7e6a0e-8a1d-4f0b-9a55-0d3c2b1e7f42" name="Virlex float WAV">
-  <ExportFormat id="8d0f4b7e-2c61-4f5a-b1e3-6a9c0d2e4f11"/>
-  <ExportFilename>
-    <Folder relative="0" path=""/>
-    <Field name="label" enabled="0"/>
-    <Field name="session" enabled="0"/>
-    <Field name="snapshot" enabled="0"/>
-    <Field name="timespan" enabled="1"/>
-    <Field name="revision" enabled="0"/>
-    <Field name="time" enabled="0" value="T_None"/>
-    <Field name="date" enabled="0" value="D_None"/>
-  </ExportFilename>
-</ExportPreset>
-EOF
+ardour_write_export_preset
 
 step "insert '$plugin_name' on the track, set parameters, render"
 render_log="$work/render.log"
@@ -224,9 +140,5 @@ for check in "${checks[@]}"; do
 done
 
 step "compare the render with the signal"
-shopt -s nullglob
-renders=("$work"/render/*.wav)
-[[ ${#renders[@]} -eq 1 ]] || fail "expected one rendered WAV in $work/render, found ${#renders[@]}"
-python3 "$HERE/session_tool.py" compare "$work/audio" "${renders[0]}" "$FRAMES" \
-  || fail "the render does not equal the input"
+ardour_compare_render
 echo "PASS: Ardour scanned, loaded and parameterised '$plugin_name' and rendered audio through it unchanged"
