@@ -16,3 +16,10 @@ if(TARGET virlex_lv2_bundle AND VIRLEX_BASH)
            COMMAND ${VIRLEX_BASH} ${CMAKE_CURRENT_LIST_DIR}/ardour/run_lv2.sh ${VIRLEX_LV2_BUNDLE})
   set_tests_properties(host.lv2.ardour PROPERTIES LABELS host SKIP_RETURN_CODE 77 TIMEOUT 600)
 endif()
+
+find_program(VIRLEX_PYTHON3 python3)
+if(VIRLEX_PYTHON3)
+  add_test(NAME host.lv2.state_tool
+           COMMAND ${VIRLEX_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/ardour/test_lv2_state.py)
+  set_tests_properties(host.lv2.state_tool PROPERTIES LABELS host TIMEOUT 60)
+endif()
