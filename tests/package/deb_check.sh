@@ -48,6 +48,8 @@ grep -qE 'libc6 \(>= [0-9]' <<<"$depends" || fail "Depends carries no computed v
 step "contents"
 dpkg-deb -c "$deb" >"$work/contents"
 for f in ./usr/lib/vst/Virlex.so ./usr/lib/vst/Virlex_manual.pdf ./usr/bin/vsthost \
+         ./usr/lib/lv2/Virlex.lv2/Virlex.so ./usr/lib/lv2/Virlex.lv2/manifest.ttl \
+         ./usr/lib/lv2/Virlex.lv2/Virlex.ttl ./usr/lib/lv2/Virlex.lv2/Virlex_manual.pdf \
          ./usr/bin/virlex-render ./usr/share/man/man1/vsthost.1.gz \
          ./usr/share/man/man1/virlex-render.1.gz ./usr/share/doc/virlex/copyright \
          ./usr/share/doc/virlex/changelog.gz; do
@@ -60,6 +62,7 @@ step "the unpacked plug-in"
 dpkg-deb -x "$deb" "$work/root"
 root="$work/root/usr"
 file -b "$root/lib/vst/Virlex.so" | grep -q "not stripped" && fail "Virlex.so is not stripped"
+file -b "$root/lib/lv2/Virlex.lv2/Virlex.so" | grep -q "not stripped" && fail "the LV2 Virlex.so is not stripped"
 "$root/bin/vsthost" info "$root/lib/vst/Virlex.so" >"$work/info" 2>&1 || { cat "$work/info"; fail "vsthost info on the packaged plug-in failed"; }
 grep -q '^name: Virlex$' "$work/info" || fail "the packaged plug-in does not call itself Virlex"
 url="$(VIRLEX_TRACE=1 "$root/bin/vsthost" info "$root/lib/vst/Virlex.so" 2>&1 >/dev/null \

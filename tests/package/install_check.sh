@@ -26,6 +26,8 @@ prefix="$work/usr"
 step "cmake --install into $prefix"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || { cat "$work/install.log"; fail "cmake --install failed"; }
 for f in lib/vst/Virlex.so lib/vst/Virlex_manual.pdf bin/vsthost bin/virlex-render \
+         lib/lv2/Virlex.lv2/Virlex.so lib/lv2/Virlex.lv2/manifest.ttl \
+         lib/lv2/Virlex.lv2/Virlex.ttl lib/lv2/Virlex.lv2/Virlex_manual.pdf \
          share/man/man1/vsthost.1.gz share/man/man1/virlex-render.1.gz \
          share/doc/virlex/copyright share/doc/virlex/changelog.gz; do
   [[ -f "$prefix/$f" ]] || fail "the install has no $f"
@@ -33,6 +35,12 @@ done
 [[ -x "$prefix/bin/vsthost" && -x "$prefix/bin/virlex-render" ]] || fail "the tools are not executable"
 # Nothing of the Windows zip's leaks into a Linux install.
 [[ -z "$(find "$prefix" -iname '*.dll' -o -name INSTALL.txt)" ]] || fail "Windows files in a Linux install"
+
+if command -v lv2info >/dev/null; then
+  step "lilv finds the installed LV2 bundle"
+  LV2_PATH="$prefix/lib/lv2" lv2info urn:orbek:virlex | grep -q "Binary:.*/lib/lv2/Virlex.lv2/Virlex.so" \
+    || fail "lv2info does not find the installed LV2 plug-in"
+fi
 
 step "the installed tools run and have man pages"
 "$prefix/bin/vsthost" --help >/dev/null 2>&1 || fail "the installed vsthost does not run"
