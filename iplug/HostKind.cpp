@@ -1,10 +1,13 @@
 #include "iplug/HostKind.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 
 namespace {
+
+constexpr std::int32_t kMaxPackedMajor = 0x7FFF;
 
 struct HostPattern {
   const char* substring;
@@ -38,7 +41,8 @@ HostKindCode HostKindFromName(const char* productName) {
 
 std::int32_t PackDecimalVersion(std::int32_t decimal) {
   if (decimal < 0) return 0;
-  const std::int32_t major = decimal / 10000;
+  // The packed major has 15 bits before the sign: larger ones saturate there.
+  const std::int32_t major = std::min(decimal / 10000, kMaxPackedMajor);
   const std::int32_t minor = (decimal % 10000) / 100;
   const std::int32_t patch = decimal % 100;
   return major * 65536 + minor * 256 + patch;

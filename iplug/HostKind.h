@@ -29,7 +29,7 @@ enum HostKindCode : std::int32_t {
 HostKindCode HostKindFromName(const char* productName);
 
 // The host's decimal version (major*10000 + minor*100 + patch) packed as
-// 0xMMMMmmbb like the plug-in's own version.
+// 0xMMMMmmbb like the plug-in's own version; majors beyond 32767 saturate there.
 std::int32_t PackDecimalVersion(std::int32_t decimal);
 
 // "v5.1.2", "v0.24" or "v3": the shortest form that shows every non-zero part.

@@ -58,7 +58,18 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
   ParseChannelIO(channelIOStr);
 }
 
-IPlugBase::~IPlugBase() = default;
+// The editor goes first, while the parameters, presets and channels it may look at
+// still stand; then the rest in the order they were made; the lock last.
+IPlugBase::~IPlugBase() {
+  graphics_.reset();
+  params_.clear();
+  presets_.clear();
+  inputSlots_.clear();
+  outputSlots_.clear();
+  channelPairs_.clear();
+  inputPtrs_.clear();
+  outputPtrs_.clear();
+}
 
 void IPlugBase::ParseChannelIO(const char* channelIOStr) {
   int nInMax = 0;
@@ -106,8 +117,10 @@ void IPlugBase::SetParameterFromHost(int idx, double normalized) {
   ILockGuard hold(lock_);
   IPlugParam* param = Param(idx);
   if (param == nullptr) return;
-  if (graphics_ != nullptr) graphics_->SetControlsFromPlugin(idx, normalized, true);
+  // The controls get what the parameter made of the host's value: a NaN or a
+  // number outside 0..1 from a host must not reach them raw.
   param->SetFromNormalized(normalized);
+  if (graphics_ != nullptr) graphics_->SetControlsFromPlugin(idx, param->Normalized(), true);
   ParamChanged(idx);
 }
 

@@ -62,9 +62,10 @@ class IPlugBase {
   // parameter and notifies ParamChanged, under the lock. The calling control
   // already shows the value, so the graphics are not told.
   void SetParameterFromGUI(int idx, double normalized);
-  // The road of a host edit (automation, a host's own control): shows the value in
-  // the editor's controls, sets the parameter and notifies ParamChanged, under the
-  // lock. Nothing goes back to the host.
+  // The road of a host edit (automation, a host's own control): sets the parameter,
+  // shows what it made of the value (cleaned of NaN and values outside 0..1) in the
+  // editor's controls and notifies ParamChanged, under the lock. Nothing goes back to
+  // the host.
   void SetParameterFromHost(int idx, double normalized);
   // Brackets a GUI gesture on a parameter so the host can record it as one edit.
   void BeginParameterEdit(int idx) { HostBeginEdit(idx); }
@@ -169,6 +170,9 @@ class IPlugBase {
   void SetConnections(std::vector<ChannelSlot>& slots, std::vector<double*>& ptrs, int start,
                       int count, bool connected);
 
+  // First member, so it is destroyed last: the editor's controls and anything else
+  // torn down with the instance may still take it.
+  ILock lock_;
   std::vector<ChannelIOPair> channelPairs_;
   char effectName_[128] = {};
   char productName_[128] = {};
@@ -191,5 +195,4 @@ class IPlugBase {
   std::vector<double*> outputPtrs_;
   std::vector<ChannelSlot> inputSlots_;
   std::vector<ChannelSlot> outputSlots_;
-  ILock lock_;
 };

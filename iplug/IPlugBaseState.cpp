@@ -79,13 +79,16 @@ int IPlugBase::UnserializeBank(const StateChunk& chunk, int pos) {
     std::uint8_t filled = 0;
     pos = chunk.GetBytes(&filled, 1, pos);
     if (pos < 0) break;
-    preset->filled = filled != 0;
-    if (preset->filled) {
-      pos = UnserializeParams(chunk, pos);
-      if (pos > 0) {
-        preset->state.Clear();
-        SerializeParams(preset->state);
-      }
+    if (filled == 0) {
+      preset->filled = false;
+      continue;
+    }
+    // The flag counts only once the values behind it were read: a preset flagged
+    // filled with no state would be written into the next bank and refused there.
+    pos = UnserializeParams(chunk, pos);
+    if (pos > 0) {
+      preset->state.Clear();
+      preset->filled = SerializeParams(preset->state);
     }
   }
   RecallPreset(currentPreset_);

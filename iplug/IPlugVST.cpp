@@ -1,6 +1,7 @@
 #include "iplug/IPlugVST.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "iplug/Trace.h"
@@ -43,7 +44,10 @@ IPlugVST::IPlugVST(HostCallback host, int nParams, const char* channelIOStr, int
 }
 
 IPlugVST::~IPlugVST() {
-  // A host that keeps calling through its stale AEffect finds no object.
+  // Calls that reach the record while the instance is being torn down (from the
+  // destructors of its own parts) find no object. The record is freed with the
+  // instance: a host calling through it after effClose uses freed memory, which
+  // nothing here can guard against.
   effect_.object = nullptr;
 }
 
@@ -108,7 +112,10 @@ HostKindCode IPlugVST::HostKind() {
   product[255] = '\0';
   std::int32_t version = 0;
   if (product[0] != '\0') {
-    version = PackDecimalVersion(static_cast<std::int32_t>(CallHost(audioMasterGetVendorVersion)));
+    // An answer beyond int32 counts as the largest version rather than wrapping.
+    const intptr answer = CallHost(audioMasterGetVendorVersion);
+    const intptr largest = INT32_MAX;
+    version = PackDecimalVersion(static_cast<std::int32_t>(std::clamp<intptr>(answer, 0, largest)));
   }
   SetHost(product, version);
   return hostKind_;

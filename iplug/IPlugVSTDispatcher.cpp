@@ -1,6 +1,7 @@
 // The VST 2.4 dispatcher of IPlugVST: one handler per opcode, under the instance
 // lock. Missing pointers, out-of-range indices and unknown opcodes return 0 and
 // change nothing.
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -42,7 +43,14 @@ intptr VST_CALLBACK IPlugVST::VSTDispatcher(AEffect* effect, int32 opcode, int32
     delete plug;
     return 0;
   }
-  const intptr result = plug->Dispatch(opcode, index, value, ptr, opt);
+  intptr result = 0;
+  try {
+    result = plug->Dispatch(opcode, index, value, ptr, opt);
+  } catch (...) {
+    // Out of memory growing a buffer, say: the call fails, the host never sees
+    // an exception unwind through its frames.
+    result = 0;
+  }
   lock.Leave();
   return result;
 }
@@ -205,9 +213,21 @@ intptr IPlugVST::SetChunk(int32 index, intptr size, const void* bytes) {
   if (bytes == nullptr || size < 0 || size > kMaxChunkBytes) return 0;
   const bool bank = index == 0;
   StateChunk& chunk = bank ? bankChunk_ : stateChunk_;
-  chunk.Clear();
-  if (!chunk.ResizeZeroFilled(static_cast<int>(size))) return 0;
-  if (size > 0) std::memcpy(chunk.Data(), bytes, static_cast<std::size_t>(size));
+  // Hosts copying a state hand back the very buffer effGetChunk lent them (or a
+  // part of it): read the bytes before the chunk's storage is given up.
+  const auto at = reinterpret_cast<std::uintptr_t>(bytes);
+  const auto own = reinterpret_cast<std::uintptr_t>(chunk.Data());
+  const bool lentByUs = own != 0 && at >= own && at < own + std::uintptr_t(chunk.Capacity());
+  if (lentByUs) {
+    StateChunk copy;
+    if (!copy.Append(bytes, static_cast<int>(size))) return 0;
+    chunk.Clear();
+    if (!chunk.Append(copy.Data(), copy.Size())) return 0;
+  } else {
+    chunk.Clear();
+    if (!chunk.ResizeZeroFilled(static_cast<int>(size))) return 0;
+    if (size > 0) std::memcpy(chunk.Data(), bytes, static_cast<std::size_t>(size));
+  }
 
   int pos = 0;
   std::int32_t magic = 0;

@@ -1,7 +1,5 @@
 #include "iplug/VstEntry.h"
 
-#include <new>
-
 namespace {
 
 // Lives until the module is unloaded; created on first use, so it exists before any
@@ -19,12 +17,14 @@ vst::AEffect* CreateVstEffect(vst::HostCallback host, PluginFactory factory) {
   IPlugVST* plug = nullptr;
   try {
     plug = factory(host);
-  } catch (const std::bad_alloc&) {
-    // Out of memory while constructing: the host gets null, never an exception.
+    if (plug == nullptr) return nullptr;
+    plug->EnsureOnePreset();
+  } catch (...) {
+    // Out of memory or any other failure while constructing: the host gets null,
+    // never an exception (it would unwind through the host's own frames).
+    delete plug;
     return nullptr;
   }
-  if (plug == nullptr) return nullptr;
-  plug->EnsureOnePreset();
   vst::AEffect* effect = plug->Effect();
   if (effect->numPrograms < 1) effect->numPrograms = 1;
   return effect;

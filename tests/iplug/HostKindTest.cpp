@@ -1,5 +1,6 @@
 #include "iplug/HostKind.h"
 
+#include <limits>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -35,6 +36,21 @@ TEST(HostKind, VersionsPackAndPrintInTheirShortestForm) {
   EXPECT_EQ(PackDecimalVersion(30000), 0x30000);
   EXPECT_EQ(Text(0x30000), "v3");
   EXPECT_EQ(PackDecimalVersion(-1), 0);
+}
+
+TEST(HostKind, HugeHostVersionsSaturateInsteadOfOverflowing) {
+  EXPECT_EQ(PackDecimalVersion(327679999), 0x7FFF6363);  // the largest that fits exactly
+  EXPECT_EQ(PackDecimalVersion(327680000), 0x7FFF0000);
+  EXPECT_EQ(PackDecimalVersion(2147483647), 0x7FFF242F);  // minor 36 and patch 47 kept
+  EXPECT_EQ(Text(PackDecimalVersion(2147483647)), "v32767.36.47");
+}
+
+TEST(HostKind, AHostAnsweringAHugeVersionIsStillIdentified) {
+  TestInstance<> t;
+  t.host.product = "Cubase";
+  t.host.vendorVersion = std::numeric_limits<vst::intptr>::max();  // beyond int32: not wrapped
+  EXPECT_EQ(t.Plug().HostKind(), kHostCubase);
+  EXPECT_EQ(t.Plug().HostVersion(), PackDecimalVersion(2147483647));
 }
 
 TEST(HostKind, IdentifiesOnceThroughTheCallback) {

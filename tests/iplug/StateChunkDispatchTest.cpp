@@ -12,7 +12,8 @@ using namespace vst;
 
 namespace {
 
-std::vector<std::uint8_t> GetChunk(TestInstance<>& t, int32 index) {
+template <class Instance>
+std::vector<std::uint8_t> GetChunk(Instance& t, int32 index) {
   void* data = nullptr;
   const intptr size = t.Call(effGetChunk, index, 0, &data);
   if (size <= 0 || data == nullptr) return {};
@@ -20,7 +21,8 @@ std::vector<std::uint8_t> GetChunk(TestInstance<>& t, int32 index) {
   return std::vector<std::uint8_t>(bytes, bytes + size);
 }
 
-intptr SetChunk(TestInstance<>& t, int32 index, const std::vector<std::uint8_t>& bytes) {
+template <class Instance>
+intptr SetChunk(Instance& t, int32 index, const std::vector<std::uint8_t>& bytes) {
   static std::uint8_t empty = 0;  // an empty chunk still comes with a valid pointer
   void* ptr = bytes.empty() ? &empty : const_cast<std::uint8_t*>(bytes.data());
   return t.Call(effSetChunk, index, static_cast<intptr>(bytes.size()), ptr);
@@ -163,6 +165,81 @@ TEST(StateChunks, DamagedBanksFailWithoutReadingOutside) {
   EXPECT_EQ(t.Call(effSetChunk, 1, -5, negative.data()), 0);
   EXPECT_EQ(t.Call(effSetChunk, 1, intptr(1) << 40, negative.data()), 0);
   EXPECT_EQ(t.Call(effSetChunk, 1, 8, nullptr), 0);
+}
+
+// Hosts copying a state hand back the very buffer the plug-in lent them.
+TEST(StateChunks, SettingTheBufferGetChunkLentLoadsItUnchanged) {
+  for (int32 index : {1, 0}) {
+    TestInstance<> t;
+    t.effect->setParameter(t.effect, 0, 1.0f);
+    t.effect->setParameter(t.effect, 1, 0.5f);
+    t.effect->setParameter(t.effect, 2, 0.75f);
+    const double before[3] = {t.Plug().Param(0)->Value(), t.Plug().Param(1)->Value(),
+                              t.Plug().Param(2)->Value()};
+    void* lent = nullptr;
+    const intptr size = t.Call(effGetChunk, index, 0, &lent);
+    ASSERT_GT(size, 0);
+    EXPECT_EQ(t.Call(effSetChunk, index, size, lent), 1) << "chunk kind " << index;
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(t.Plug().Param(i)->Value(), before[i]) << "chunk kind " << index << ", param " << i;
+    }
+  }
+}
+
+TEST(StateChunks, BufferLentForTheOtherKindLoadsToo) {
+  TestInstance<> t;
+  t.effect->setParameter(t.effect, 2, 1.0f);
+  void* program = nullptr;
+  const intptr size = t.Call(effGetChunk, 1, 0, &program);
+  ASSERT_GT(size, 0);
+  const std::vector<std::uint8_t> copy(static_cast<std::uint8_t*>(program),
+                                       static_cast<std::uint8_t*>(program) + size);
+  t.effect->setParameter(t.effect, 2, 0.0f);
+  EXPECT_EQ(SetChunk(t, 1, copy), 1);  // the program chunk's own buffer is replaced here
+  EXPECT_EQ(t.Plug().Param(2)->Value(), 3.0);
+}
+
+// A bank whose second preset is flagged filled but runs out of values.
+std::vector<std::uint8_t> BankWithDamagedSecondPreset() {
+  auto bank = Header();
+  PutInt(bank, 1);
+  bank.push_back('A');
+  bank.push_back(1);
+  for (double v : {1.0, 2.0, -6.0}) PutDouble(bank, v);
+  PutInt(bank, 1);
+  bank.push_back('B');
+  bank.push_back(1);
+  PutDouble(bank, 0.0);  // one value of three
+  return bank;
+}
+
+TEST(StateChunks, DamagedBankLeavesNoPresetFlaggedWithoutValues) {
+  TestInstance<2> t;  // preset 1 declared, never filled
+  EXPECT_EQ(SetChunk(t, 0, BankWithDamagedSecondPreset()), 0);
+  EXPECT_EQ(t.Plug().Param(0)->Value(), 1.0);  // the current preset's values are back
+
+  // What the plug-in writes next must load again.
+  const auto written = GetChunk(t, 0);
+  ASSERT_FALSE(written.empty());
+  EXPECT_EQ(SetChunk(t, 0, written), 1);
+
+  // Switching to the preset the damaged bank touched changes no parameter.
+  const double before[3] = {t.Plug().Param(0)->Value(), t.Plug().Param(1)->Value(),
+                            t.Plug().Param(2)->Value()};
+  t.Call(effSetProgram, 0, 1);
+  EXPECT_EQ(t.Call(effGetProgram), 1);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(t.Plug().Param(i)->Value(), before[i]) << "param " << i;
+}
+
+TEST(StateChunks, DamagedBankKeepsAFilledPresetsOldValues) {
+  TestInstance<2> t;
+  t.Call(effSetProgram, 0, 1);  // fills preset 1 from the live values (all defaults)
+  t.Call(effSetProgram, 0, 0);
+  EXPECT_EQ(SetChunk(t, 0, BankWithDamagedSecondPreset()), 0);
+  t.Call(effSetProgram, 0, 1);
+  EXPECT_EQ(t.Plug().Param(0)->Value(), 0.0);
+  EXPECT_EQ(t.Plug().Param(1)->Value(), 0.0);
+  EXPECT_EQ(t.Plug().Param(2)->Value(), 0.0);
 }
 
 TEST(StateChunks, EmptyChunkSetsFirstParameterToItsClampedZero) {
