@@ -12,6 +12,10 @@
 
 namespace {
 
+// Beyond this a coordinate addresses no pixel of any surface (the raster library
+// holds at most 2^28 pixels), and still converts to int safely.
+constexpr float kFarOutside = 1073741824.0f;  // 2^30
+
 RasterBitmap* LoadThroughHost(void* context, int id, const char* name) {
   return static_cast<IGraphicsHost*>(context)->LoadImageResource(id, name);
 }
@@ -76,9 +80,19 @@ bool IGraphicsLice::PaintRotatedMask(IImage base, IImage mask, IImage top, int x
 
 bool IGraphicsLice::PlotPoint(IRgba colour, float x, float y, const IBlend* blend, bool) {
   if (drawSurface == nullptr) return false;
-  RasterPutPixel(drawSurface.get(), int(x + 0.5f), int(y + 0.5f), IRgbaToPixel(colour),
-                 IBlendWeight(blend), IBlendRasterMode(blend));
+  // A position that is not a number or lies beyond any surface lands on no pixel;
+  // converting it to int would be undefined.
+  const float px = x + 0.5f;
+  const float py = y + 0.5f;
+  if (!(std::fabs(px) < kFarOutside && std::fabs(py) < kFarOutside)) return true;
+  RasterPutPixel(drawSurface.get(), int(px), int(py), IRgbaToPixel(colour), IBlendWeight(blend),
+                 IBlendRasterMode(blend));
   return true;
+}
+
+bool IGraphicsLice::HasPixels() {
+  return drawSurface != nullptr && drawSurface->GetBits() != nullptr &&
+         drawSurface->GetWidth() > 0 && drawSurface->GetHeight() > 0;
 }
 
 RasterPixel* IGraphicsLice::SurfaceRow(int y) {
@@ -88,7 +102,7 @@ RasterPixel* IGraphicsLice::SurfaceRow(int y) {
 }
 
 bool IGraphicsLice::StorePixel(IRgba colour, int x, int y) {
-  if (drawSurface == nullptr || drawSurface->GetBits() == nullptr) return false;
+  if (!HasPixels()) return false;
   if (x < 0 || y < 0 || x >= drawSurface->GetWidth() || y >= drawSurface->GetHeight()) return false;
   SurfaceRow(y)[x] = IRgbaToPixel(colour);
   return true;
@@ -138,8 +152,10 @@ void IGraphicsLice::Resize(int w, int h) {
   if (drawSurface != nullptr) drawSurface->Resize(w, h);
 }
 
+// A surface resized to no width or height keeps its old block: clamping to its
+// empty range would write in front of it, so such a surface takes no lines.
 bool IGraphicsLice::DrawVLine(IRgba colour, int x, int y1, int y2) {
-  if (drawSurface == nullptr || drawSurface->GetBits() == nullptr) return false;
+  if (!HasPixels()) return false;
   const int w = drawSurface->GetWidth();
   const int h = drawSurface->GetHeight();
   x = std::clamp(x, 0, w - 1);
@@ -151,7 +167,7 @@ bool IGraphicsLice::DrawVLine(IRgba colour, int x, int y1, int y2) {
 }
 
 bool IGraphicsLice::DrawHLine(IRgba colour, int y, int x1, int x2) {
-  if (drawSurface == nullptr || drawSurface->GetBits() == nullptr) return false;
+  if (!HasPixels()) return false;
   const int w = drawSurface->GetWidth();
   const int h = drawSurface->GetHeight();
   y = std::clamp(y, 0, h - 1);

@@ -51,6 +51,8 @@ class IGraphicsLice : public IGraphicsHost {
   RasterBitmap* DrawSurface() { return drawSurface.get(); }
 
  protected:
+  // True when the draw surface has storage and a non-empty size.
+  bool HasPixels();
   RasterPixel* SurfaceRow(int y);
 
   std::unique_ptr<DibBitmap> drawSurface;

@@ -22,16 +22,37 @@ ITextWidget::ITextWidget(IPlugBase* plugin, IBox rect, const IFontSpec& font, co
 }
 
 bool ITextWidget::Draw(IGraphicsHost* graphics) {
-  if (text[0] == '\0') return true;
-  return graphics->PaintText(font, text, rect);
+  char shown[kMaxText];
+  CopyText(shown, sizeof shown);
+  return DrawText(graphics, shown);
+}
+
+bool ITextWidget::DrawText(IGraphicsHost* graphics, const char* shown) {
+  if (shown[0] == '\0') return true;
+  return graphics->PaintText(font, shown, rect);
+}
+
+void ITextWidget::CopyText(char* out, int size) {
+  if (out == nullptr || size <= 0) return;
+  ILockGuard hold(textLock);
+  CopyCut(out, text, size_t(size));
+}
+
+void ITextWidget::StoreText(const char* shown) {
+  ILockGuard hold(textLock);
+  CopyCut(text, shown, sizeof text);
 }
 
 void ITextWidget::SetText(const char* newText) {
-  char next[kMaxText];
+  char next[kMaxText] = {};
   CopyCut(next, newText, sizeof next);
-  if (std::strcmp(next, text) == 0) return;
+  {
+    ILockGuard hold(textLock);
+    if (std::strcmp(next, text) == 0) return;
+    std::memcpy(text, next, sizeof text);
+  }
   SetDirty(false);
-  std::memcpy(text, next, sizeof text);
+  SetDirtyTwice();
 }
 
 IValueTextWidget::IValueTextWidget(IPlugBase* plugin, IBox rect, int paramIdx,
@@ -53,6 +74,6 @@ bool IValueTextWidget::Draw(IGraphicsHost* graphics) {
       std::strncat(shown, param->Label(), IPlugParam::kTextSize);
     }
   }
-  std::memcpy(text, shown, sizeof shown);
-  return ITextWidget::Draw(graphics);
+  StoreText(shown);
+  return DrawText(graphics, shown);
 }

@@ -2,6 +2,7 @@
 // Static or plug-in-written text, and the display text of a parameter.
 #include "graphics/IFontSpec.h"
 #include "graphics/IWidget.h"
+#include "iplug/ILock.h"
 
 class ITextWidget : public IWidget {
  public:
@@ -9,15 +10,29 @@ class ITextWidget : public IWidget {
   static constexpr int kMaxText = 256;
 
   ITextWidget(IPlugBase* plugin, IBox rect, const IFontSpec& font, const char* text);
+  // Draws a copy of the text taken under the text's lock.
   bool Draw(IGraphicsHost* graphics) override;
   // Marks the control dirty only when the text really changes. The plug-in calls
-  // this from its own threads: the text lives in a fixed buffer, so a redraw
-  // running at the same time never reads freed memory.
+  // this from host threads while the GUI thread draws: the text is copied in and
+  // out under a lock of its own, held for the copy only and never while another
+  // lock is taken, so the editor never shows (or reads past) half a text. A text
+  // set while the control is being drawn is drawn again on the next redraw.
   void SetText(const char* text);
+  // Copies the text into out (size bytes, always terminated).
+  void CopyText(char* out, int size);
+  // For the GUI thread and tests, when nothing else can write the text.
   const char* Text() const { return text; }
 
  protected:
+  // Draws the given text (a copy the caller owns) in the control's font and box.
+  bool DrawText(IGraphicsHost* graphics, const char* shown);
+  // Keeps what was drawn as the text, without asking for a redraw.
+  void StoreText(const char* shown);
+
   IFontSpec font;
+
+ private:
+  ILock textLock;
   char text[kMaxText] = {};
 };
 

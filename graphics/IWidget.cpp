@@ -37,13 +37,13 @@ void IWidget::SetValueFromPlugin(double normalized) {
   }
   value = normalized;
   SetDirty(false);
-  redrawAgain = true;
+  SetDirtyTwice();
 }
 
 void IWidget::SetHidden(bool hide) {
   hidden = hide;
-  redrawAgain = true;
   SetDirty(false);
+  SetDirtyTwice();
 }
 
 void IWidget::SetDisabled(bool disable) {
@@ -56,28 +56,35 @@ bool IWidget::HitTest(int x, int y) { return !hitRect.Empty() && hitRect.Contain
 
 void IWidget::SetDirty(bool push) {
   // Written so that a NaN (a broken host value) lands on the minimum.
-  if (!(value >= minValue)) value = minValue;
-  if (value > maxValue) value = maxValue;
-  dirty = true;
+  const double v = value;
+  if (!(v >= minValue)) {
+    value = minValue;
+  } else if (v > maxValue) {
+    value = maxValue;
+  }
+  redrawState.fetch_or(kDirty);
   if (push && plugin != nullptr && paramIdx >= 0) plugin->SetParameterFromGUI(paramIdx, value);
 }
 
+void IWidget::SetDirtyTwice() { redrawState.fetch_or(kDirty | kRedrawAgain); }
+
 void IWidget::ClearDirty() {
-  dirty = redrawAgain;
-  redrawAgain = false;
+  unsigned state = redrawState.load();
+  while (!redrawState.compare_exchange_weak(state, (state & kRedrawAgain) != 0 ? kDirty : 0u)) {
+  }
 }
 
-bool IWidget::IsDirty() { return dirty; }
+bool IWidget::IsDirty() { return (redrawState.load() & kDirty) != 0; }
 
 void IWidget::SetValueFromUser(double normalized) {
   if (value == normalized) return;
   value = normalized;
   SetDirty(true);
-  redrawAgain = true;
+  SetDirtyTwice();
 }
 
 void IWidget::PromptParamEdit() {
   if (paramIdx < 0 || noValueEntry || graphics == nullptr || plugin == nullptr) return;
   graphics->PromptParamEdit(this, plugin->Param(paramIdx));
-  redrawAgain = true;
+  redrawState.fetch_or(kRedrawAgain);
 }

@@ -5,8 +5,13 @@
 // mouse events the host routes to it.
 //
 // Threads: mouse events and Draw come from the editor's GUI thread;
-// SetValueFromPlugin may come from whichever thread the host used to change a
-// parameter (the plug-in's instance lock is held then).
+// SetValueFromPlugin, SetHidden and SetDirty may come from whichever thread the
+// host used to change a parameter (the plug-in's instance lock is held then), and
+// the audio thread may ask a control to redraw. The value, the hidden flag and the
+// redraw state are atomic for that: the redraw reads them without the instance
+// lock, which it must never wait for.
+#include <atomic>
+
 #include "graphics/IBlend.h"
 #include "graphics/IBox.h"
 #include "graphics/IMouseFlags.h"
@@ -41,8 +46,12 @@ class IWidget {
   virtual bool HitTest(int x, int y);
   // Clamps the value; with push, sends it to the plug-in (and so to the host).
   virtual void SetDirty(bool push = true);
+  // After a redraw: clean, unless a redraw-again was asked for, which is used up.
   virtual void ClearDirty();
   virtual bool IsDirty();
+  // Any thread: dirty now and for the redraw after the next one, so a change
+  // made while the GUI thread is drawing this control is never lost.
+  void SetDirtyTwice();
 
   // A value typed into value entry, or sent by another control.
   void SetValueFromUser(double normalized);
@@ -53,15 +62,15 @@ class IWidget {
   IBox HitRect() const { return hitRect; }
   void SetHitRect(IBox r) { hitRect = r; }
   int ParamIdx() const { return paramIdx; }
-  double Value() const { return value; }
+  double Value() const { return value.load(std::memory_order_relaxed); }
   double DefaultValue() const { return defaultValue; }
-  void SetValue(double v) { value = v; }
+  void SetValue(double v) { value.store(v, std::memory_order_relaxed); }
   void SetRange(double lo, double hi) {
     minValue = lo;
     maxValue = hi;
   }
-  bool IsHidden() const { return hidden; }
-  bool IsDisabled() const { return disabled; }
+  bool IsHidden() const { return hidden.load(std::memory_order_relaxed); }
+  bool IsDisabled() const { return disabled.load(std::memory_order_relaxed); }
   IBlend Blend() const { return blend; }
   bool DblClickAsDown() const { return dblClickAsDown; }
   void SetDblClickAsDown(bool on) { dblClickAsDown = on; }
@@ -77,15 +86,20 @@ class IWidget {
   IBox rect;
   IBox hitRect;
   int paramIdx;
-  double value = 0.0;
+  std::atomic<double> value{0.0};
   double defaultValue = -1.0;
   double minValue = 0.0;
   double maxValue = 1.0;
-  bool dirty = true;
-  bool hidden = false;
-  bool disabled = false;
-  bool redrawAgain = false;
+  std::atomic<bool> hidden{false};
+  std::atomic<bool> disabled{false};
   bool noValueEntry = false;
   bool dblClickAsDown = false;
   IBlend blend;
+
+ private:
+  // Dirty and redraw-again in one word, so that a mark from another thread and the
+  // GUI thread's clearing after a redraw can never lose one another.
+  static constexpr unsigned kDirty = 1;
+  static constexpr unsigned kRedrawAgain = 2;
+  std::atomic<unsigned> redrawState{kDirty};
 };

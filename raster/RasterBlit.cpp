@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "raster/MemBitmap.h"
 #include "raster/RasterBlendOps.h"
 #include "raster/RasterRowKernels.h"
 #include "raster/RasterRowKernelsSse2.h"
@@ -115,25 +116,28 @@ void ChannelCopy(const SurfaceView& d, const SurfaceView& s, const BlitGeometry&
   }
 }
 
-}  // namespace
+// True when the destination rectangle covers pixels of the source rectangle of the
+// same surface, so that writing one could change what is still to be read.
+bool Overlaps(const BlitGeometry& g) {
+  return g.x < g.srcLeft + g.width && g.srcLeft < g.x + g.width && g.y < g.srcTop + g.height &&
+         g.srcTop < g.y + g.height;
+}
 
-void RasterBlit(RasterBitmap* dst, RasterBitmap* src, int x, int y, const RasterBox* srcBox,
+void BlitPixels(const SurfaceView& d, const SurfaceView& s, const BlitGeometry& g, bool sameSurface,
                 float weight, int mode) {
-  const SurfaceView d = ViewOf(dst);
-  const SurfaceView s = ViewOf(src);
-  if (!d.Usable() || !s.Usable()) return;
-  BlitGeometry g;
-  if (!ClipBlit(d, s, x, y, srcBox, g)) return;
-
   const int op = mode & BLIT_OPERATOR_MASK;
   if (op >= BLIT_CHANNEL_COPY) {
     ChannelCopy(d, s, g, mode);
     return;
   }
   if (op == BLIT_COPY && !(mode & BLIT_USE_ALPHA) && weight == 1.0f) {
-    // A surface blitted onto itself may overlap row by row: memmove then.
-    const bool vector = dst != src && FastPathsEnabled();
-    for (int row = 0; row < g.height; ++row) {
+    // A surface blitted onto itself: memmove handles rows that overlap
+    // sideways, and rows moving down go bottom row first so that none is
+    // overwritten before it was read.
+    const bool vector = !sameSurface && FastPathsEnabled();
+    const bool bottomUp = sameSurface && g.y > g.srcTop;
+    for (int i = 0; i < g.height; ++i) {
+      const int row = bottomUp ? g.height - 1 - i : i;
       RasterPixel* to = d.Row(g.y + row) + g.x;
       const RasterPixel* from = s.Row(g.srcTop + row) + g.srcLeft;
       if (!(vector && CopyPixelsSse2(to, from, g.width)))
@@ -147,6 +151,35 @@ void RasterBlit(RasterBitmap* dst, RasterBitmap* src, int x, int y, const Raster
   const int w = int(weight * 256.0f);
   for (int row = 0; row < g.height; ++row)
     kernel(d.Row(g.y + row) + g.x, s.Row(g.srcTop + row) + g.srcLeft, g.width, w);
+}
+
+}  // namespace
+
+void RasterBlit(RasterBitmap* dst, RasterBitmap* src, int x, int y, const RasterBox* srcBox,
+                float weight, int mode) {
+  const SurfaceView d = ViewOf(dst);
+  const SurfaceView s = ViewOf(src);
+  if (!d.Usable() || !s.Usable()) return;
+  BlitGeometry g;
+  if (!ClipBlit(d, s, x, y, srcBox, g)) return;
+  const bool sameSurface = dst == src;
+  const int op = mode & BLIT_OPERATOR_MASK;
+  const bool plainCopy = op == BLIT_COPY && !(mode & BLIT_USE_ALPHA) && weight == 1.0f;
+  if (sameSurface && !plainCopy && Overlaps(g)) {
+    // Blending reads every source pixel after earlier ones were written: blend
+    // from a copy of the source rectangle instead (rare, never on the audio side).
+    MemBitmap copy(g.width, g.height);
+    const SurfaceView c = ViewOf(&copy);
+    if (!c.Usable()) return;
+    for (int row = 0; row < g.height; ++row)
+      std::memcpy(c.Row(row), s.Row(g.srcTop + row) + g.srcLeft, std::size_t(g.width) * 4u);
+    BlitGeometry fromCopy = g;
+    fromCopy.srcLeft = 0;
+    fromCopy.srcTop = 0;
+    BlitPixels(d, c, fromCopy, false, weight, mode);
+    return;
+  }
+  BlitPixels(d, s, g, sameSurface, weight, mode);
 }
 
 void RasterBlitRegion(RasterBitmap* dst, RasterBitmap* src, int x, int y, int srcX, int srcY,

@@ -39,18 +39,6 @@ ScopeView::ScopeView(ScopePlugin* plugin, IBox rect)
 
 ScopeView::~ScopeView() = default;
 
-// --- Redraw flag ---------------------------------------------------------------
-
-void ScopeView::SetDirty(bool) { dirtyFlag_.store(true, std::memory_order_relaxed); }
-
-void ScopeView::ClearDirty() {
-  dirtyFlag_.store(redrawAgainFlag_.exchange(false), std::memory_order_relaxed);
-}
-
-bool ScopeView::IsDirty() { return dirtyFlag_.load(std::memory_order_relaxed); }
-
-void ScopeView::MarkDirtyFromAudio() { dirtyFlag_.store(true, std::memory_order_relaxed); }
-
 // --- Parameters ------------------------------------------------------------------
 
 void ScopeView::ApplyParam(int index, const IPlugParam& param) {

@@ -11,7 +11,6 @@
 // takes the view's lock. The audio thread only sets the redraw flag.
 #pragma once
 
-#include <atomic>
 #include <vector>
 
 #include "graphics/IRgba.h"
@@ -56,12 +55,10 @@ class ScopeView : public IWidget {
   void MouseHover(int x, int y, IMouseFlags mod) override;
   void MouseLeave() override;
 
-  // The redraw flag may be set by the audio thread: it is atomic.
-  void SetDirty(bool push = true) override;
-  void ClearDirty() override;
-  bool IsDirty() override;
-  // Audio thread: asks for a redraw, nothing else.
-  void MarkDirtyFromAudio();
+  // Audio thread: asks for a redraw, nothing else (one atomic operation). Also for
+  // the redraw after the next, so a block processed while the view draws the one
+  // before it is drawn too.
+  void MarkDirtyFromAudio() { SetDirtyTwice(); }
 
   // A parameter change (instance lock held by the caller).
   void ApplyParam(int index, const IPlugParam& param);
@@ -138,8 +135,6 @@ class ScopeView : public IWidget {
   IBlend traceBlend_{IBLEND_OPAQUE, 1.0f};
   IBlend pointBlend_{IBLEND_ADD, 1.0f};
   ILock lock_;
-  std::atomic<bool> dirtyFlag_{true};
-  std::atomic<bool> redrawAgainFlag_{false};
   FrequencyReadout* readout_ = nullptr;
   ITextWidget* leftLabel_ = nullptr;
   ITextWidget* rightLabel_ = nullptr;

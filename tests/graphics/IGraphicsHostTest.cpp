@@ -2,6 +2,10 @@
 // gesture brackets that reach the VST host.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <limits>
+#include <utility>
+
 #include "graphics/IBitmapWidget.h"
 #include "tests/graphics/GraphicsTestSupport.h"
 
@@ -239,6 +243,60 @@ TEST_F(HostTest, ResizeDropsControlsAndCapture) {
   EXPECT_EQ(g().CaptureIdx(), -1);
   EXPECT_EQ(g().DrawSurface()->GetWidth(), 300);
   g().MouseDrag(9, 9, kLeft);  // must not touch a deleted control
+}
+
+TEST_F(HostTest, SurfaceWithoutWidthOrHeightTakesNoLines) {
+  const IRgba white{255, 255, 255, 255};
+  for (const IBox size : {IBox{0, 0, 0, 100}, IBox{0, 0, 200, 0}}) {
+    g().Resize(size.right, size.bottom);
+    EXPECT_FALSE(g().DrawHLine(white, 5, 0, 50));
+    EXPECT_FALSE(g().DrawVLine(white, 5, 0, 50));
+    EXPECT_FALSE(g().DrawRectOutline(white, IBox{1, 1, 20, 20}));
+    EXPECT_FALSE(g().StorePixel(white, 0, 0));
+    g().Resize(200, 100);
+    EXPECT_TRUE(g().DrawHLine(white, 5, 0, 50));
+    EXPECT_EQ(g().ReadPixel(50, 5).r, 255);
+  }
+}
+
+TEST_F(HostTest, PointsAtNonFiniteOrHugePositionsAreDropped) {
+  const IRgba white{255, 255, 255, 255};
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  for (const float bad : {nan, inf, -inf, 3e9f, -3e9f, 1e30f}) {
+    EXPECT_TRUE(g().PlotPoint(white, bad, 5.0f, nullptr, false));
+    EXPECT_TRUE(g().PlotPoint(white, 5.0f, bad, nullptr, false));
+  }
+  for (int y = 0; y < 100; ++y)
+    for (int x = 0; x < 200; ++x) ASSERT_EQ(g().ReadPixel(x, y).r, 0) << x << "," << y;
+  EXPECT_TRUE(g().PlotPoint(white, 4.6f, 5.2f, nullptr, false));  // rounds to (5, 5)
+  EXPECT_GT(g().ReadPixel(5, 5).r, 250);
+}
+
+// A control whose Draw lets "another thread" change it half-way through, the way a
+// host thread can while the editor redraws.
+class ChangedWhileDrawn : public IWidget {
+ public:
+  using IWidget::IWidget;
+  std::function<void()> duringDraw;
+  int draws = 0;
+  bool Draw(IGraphicsHost*) override {
+    ++draws;
+    if (duringDraw) std::exchange(duringDraw, nullptr)();
+    return true;
+  }
+};
+
+TEST_F(HostTest, AChangeArrivingDuringTheDrawIsDrawnNextCycle) {
+  auto* w = new ChangedWhileDrawn(&fx.Plug(), IBox{0, 0, 10, 10}, 2);
+  g().AddWidget(w);
+  g().Tick();
+  w->duringDraw = [w] { w->SetValueFromPlugin(0.25); };
+  w->SetDirty(false);
+  EXPECT_TRUE(g().Tick());
+  EXPECT_TRUE(w->IsDirty());
+  EXPECT_TRUE(g().Tick());
+  EXPECT_EQ(w->draws, 3);
 }
 
 TEST_F(HostTest, BlendRequestsMapToRasterModes) {

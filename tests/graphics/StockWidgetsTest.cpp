@@ -3,8 +3,13 @@
 
 #include <png.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstring>
+#include <string>
+#include <thread>
+#include <utility>
 
 #include "graphics/IBitmapWidget.h"
 #include "graphics/IFaderWidget.h"
@@ -169,6 +174,60 @@ TEST_F(WidgetTest, TextControlsCopyCutAndRedrawOnlyOnChange) {
   EXPECT_EQ(std::strlen(t.Text()), size_t(ITextWidget::kMaxText - 1));
   t.SetText(nullptr);
   EXPECT_STREQ(t.Text(), "");
+}
+
+// The plug-in writes panel texts from host threads while the editor draws them.
+TEST_F(WidgetTest, TextWrittenWhileDrawnIsNeverTorn) {
+  class Recorder : public TestGraphics {
+   public:
+    using TestGraphics::TestGraphics;
+    bool PaintText(const IFontSpec&, const char* text, IBox) override {
+      last.assign(text);
+      return true;
+    }
+    std::string last;
+  };
+  Recorder graphics(nullptr, 200, 100, 0);
+  graphics.PrepareSurfaces();
+  IFontSpec font;
+  ITextWidget t(nullptr, IBox{0, 0, 50, 12}, font, "");
+  // Different letters, so a read that catches a copy half-way shows a mix.
+  const std::string texts[3] = {std::string(ITextWidget::kMaxText - 1, 'L'),
+                                std::string(ITextWidget::kMaxText / 2, 'M'), "s"};
+  std::atomic<bool> stop{false};
+  std::thread writer([&] {
+    for (int i = 0; !stop.load(); ++i) t.SetText(texts[i % 3].c_str());
+  });
+  int torn = 0;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+  for (int i = 0; std::chrono::steady_clock::now() < end || i < 1000; ++i) {
+    t.Draw(&graphics);
+    const std::string& seen = graphics.last;
+    if (!seen.empty() && seen != texts[0] && seen != texts[1] && seen != texts[2]) ++torn;
+  }
+  stop = true;
+  writer.join();
+  EXPECT_EQ(torn, 0);
+}
+
+TEST_F(WidgetTest, TextChangedDuringARedrawIsDrawnNextCycle) {
+  class ChangesItself : public ITextWidget {
+   public:
+    using ITextWidget::ITextWidget;
+    const char* next = nullptr;
+    bool Draw(IGraphicsHost* g) override {
+      if (next != nullptr) SetText(std::exchange(next, nullptr));
+      return ITextWidget::Draw(g);
+    }
+  };
+  IFontSpec font;
+  auto* t = new ChangesItself(nullptr, IBox{0, 0, 50, 12}, font, "first");
+  g().AddWidget(t);
+  g().Tick();
+  t->next = "second";
+  t->SetDirty(false);
+  EXPECT_TRUE(g().Tick());
+  EXPECT_TRUE(t->IsDirty());
 }
 
 TEST_F(WidgetTest, ValueTextShowsTheParameterDisplayText) {

@@ -162,3 +162,46 @@ TEST(RasterBlit, OntoItselfWithOverlapCopiesTheOriginalPixels) {
   }
   EXPECT_TRUE(g.GuardsIntact());
 }
+
+// Scrolling a picture inside its own surface moves rows up or down as well.
+TEST(RasterBlit, OntoItselfMovingRowsDownOrUpCopiesTheOriginalPixels) {
+  for (const bool flipped : {false, true}) {
+    for (const int shift : {1, 3, -2}) {
+      GuardedBitmap g(6, 10, flipped);
+      FillNumbered(g);
+      RasterBlit(&g, &g, 0, shift, nullptr, 1.0f, BLIT_COPY);
+      for (int y = 0; y < 10; ++y) {
+        const int from = y - shift;
+        const RasterPixel want = from >= 0 && from < 10 ? Numbered(2, from) : Numbered(2, y);
+        ASSERT_EQ(g.At(2, y), want)
+            << "shift " << shift << ", row " << y << ", flipped " << flipped;
+      }
+      EXPECT_TRUE(g.GuardsIntact());
+    }
+  }
+}
+
+// The blending paths read every source pixel before the blit can overwrite it.
+TEST(RasterBlit, OntoItselfBlendingReadsTheOriginalPixels) {
+  struct Move {
+    int dx, dy;
+  };
+  for (const Move m : {Move{2, 0}, Move{-2, 0}, Move{0, 2}, Move{1, -1}}) {
+    for (const int mode : {BLIT_ADD, BLIT_COPY | BLIT_USE_ALPHA,
+                           BlitChannelCopy(BLIT_CHANNEL_GREEN, BLIT_CHANNEL_BLUE)}) {
+      GuardedBitmap g(8, 8);
+      GuardedBitmap expected(8, 8);
+      GuardedBitmap original(8, 8);
+      FillNumbered(g);
+      FillNumbered(expected);
+      FillNumbered(original);
+      RasterBlit(&g, &g, m.dx, m.dy, nullptr, 0.5f, mode);
+      RasterBlit(&expected, &original, m.dx, m.dy, nullptr, 0.5f, mode);
+      for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+          ASSERT_EQ(g.At(x, y), expected.At(x, y))
+              << "move " << m.dx << "," << m.dy << " mode " << mode << " at " << x << "," << y;
+      EXPECT_TRUE(g.GuardsIntact());
+    }
+  }
+}

@@ -1,24 +1,19 @@
 #include "graphics/platform/offscreen/IGraphicsOffscreen.h"
 
 #include <dlfcn.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 #include "graphics/IWidget.h"
 #include "graphics/RasterLoadPng.h"
 #include "graphics/RasterSavePng.h"
 #include "graphics/ValueEntryText.h"
 #include "graphics/platform/freetype/FreeTypeText.h"
+#include "graphics/platform/posix/PosixShellOpen.h"
 #include "iplug/IPlugBase.h"
 #include "iplug/IPlugParam.h"
-
-extern char** environ;
 
 namespace {
 
@@ -28,30 +23,6 @@ void PluginFolderAnchor() {}
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-bool IsExecutable(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
-}
-
-// Full path of program on the PATH, or empty.
-std::string FindOnPath(const char* program) {
-  const char* path = std::getenv("PATH");
-  if (path == nullptr) return {};
-  std::string dirs = path;
-  size_t start = 0;
-  while (start <= dirs.size()) {
-    size_t end = dirs.find(':', start);
-    if (end == std::string::npos) end = dirs.size();
-    const std::string dir = dirs.substr(start, end - start);
-    if (!dir.empty()) {
-      const std::string candidate = dir + "/" + program;
-      if (IsExecutable(candidate)) return candidate;
-    }
-    start = end + 1;
-  }
-  return {};
 }
 
 }  // namespace
@@ -85,45 +56,81 @@ bool IGraphicsOffscreen::PaintText(const IFontSpec& font, const char* text, IBox
   return FreeTypeDrawText(drawSurface.get(), used, text, box, drawRect);
 }
 
-std::string IGraphicsOffscreen::ParamDisplayText() const {
+std::string IGraphicsOffscreen::ParamDisplayText(const IPlugParam* param) const {
   char text[IPlugParam::kTextSize] = {};
-  if (entryParam != nullptr) entryParam->FormatForHost(text, sizeof text);
+  if (param == nullptr) return text;
+  // Host threads change parameter values under the instance lock.
+  if (IPlugBase* owner = Plugin()) {
+    ILockGuard hold(owner->Lock());
+    param->FormatForHost(text, sizeof text);
+  } else {
+    param->FormatForHost(text, sizeof text);
+  }
   return text;
+}
+
+bool IGraphicsOffscreen::IsValueEntryOpen() const {
+  ILockGuard hold(entryLock);
+  return entryControl != nullptr;
+}
+
+std::string IGraphicsOffscreen::ValueEntryText() const {
+  ILockGuard hold(entryLock);
+  return entryText;
+}
+
+std::vector<std::string> IGraphicsOffscreen::ValueEntryItems() const {
+  ILockGuard hold(entryLock);
+  return entryItems;
+}
+
+int IGraphicsOffscreen::ValueEntryState() const {
+  ILockGuard hold(entryLock);
+  return entryState;
 }
 
 void IGraphicsOffscreen::PromptParamEdit(IWidget* control, IPlugParam* param) {
   if (control == nullptr || param == nullptr || IsValueEntryOpen()) return;
+  const std::string shown = ParamDisplayText(param);
+  std::vector<std::string> items;
+  for (int i = 0; i < param->ValueTextCount(); ++i) items.emplace_back(param->ValueTextAt(i));
+  ILockGuard hold(entryLock);
+  if (entryControl != nullptr) return;
   entryControl = control;
   entryParam = param;
   entryState = kEntryIdle;
-  entryText = ParamDisplayText();
-  entryItems.clear();
-  for (int i = 0; i < param->ValueTextCount(); ++i) entryItems.emplace_back(param->ValueTextAt(i));
+  entryText = shown;
+  entryItems = std::move(items);
 }
 
 void IGraphicsOffscreen::FocusValueEntry(bool focused) {
-  if (IsValueEntryOpen()) entryState = focused ? kEntryFocused : kEntryIdle;
+  ILockGuard hold(entryLock);
+  if (entryControl != nullptr) entryState = focused ? kEntryFocused : kEntryIdle;
 }
 
 bool IGraphicsOffscreen::TypeValueEntry(const char* text) {
-  if (!IsValueEntryOpen() || text == nullptr) return false;
+  ILockGuard hold(entryLock);
+  if (entryControl == nullptr || text == nullptr) return false;
   entryText.assign(text, strnlen(text, 32));  // the field holds 32 characters
   entryState = kEntryCommit;
   return true;
 }
 
 bool IGraphicsOffscreen::PickValueEntryItem(int index) {
-  if (!IsValueEntryOpen() || index < 0 || index >= int(entryItems.size())) return false;
+  ILockGuard hold(entryLock);
+  if (entryControl == nullptr || index < 0 || index >= int(entryItems.size())) return false;
   entryText = entryItems[size_t(index)];
   entryState = kEntryCommit;
   return true;
 }
 
 void IGraphicsOffscreen::CancelValueEntry() {
-  if (IsValueEntryOpen()) entryState = kEntryCancel;
+  ILockGuard hold(entryLock);
+  if (entryControl != nullptr) entryState = kEntryCancel;
 }
 
 void IGraphicsOffscreen::CloseEntry() {
+  ILockGuard hold(entryLock);
   entryControl = nullptr;
   entryParam = nullptr;
   entryState = kEntryIdle;
@@ -131,54 +138,83 @@ void IGraphicsOffscreen::CloseEntry() {
   entryItems.clear();
 }
 
+bool IGraphicsOffscreen::EntryBlocksInput() const {
+  ILockGuard hold(entryLock);
+  return entryControl != nullptr && entryState == kEntryFocused;
+}
+
+// The entry lock is held for the entry's own fields only: the steps that reach
+// the plug-in run without it, since the plug-in's lock must come first.
 void IGraphicsOffscreen::EntryStep() {
-  if (entryState == kEntryRefresh) {
-    entryText = ParamDisplayText();
-    entryState = kEntryIdle;
-  } else if (entryState == kEntryCommit) {
-    double normalized = 0.0;
-    if (ValueEntryToNormalized(*entryParam, entryText.c_str(), normalized)) {
-      entryControl->SetValueFromUser(normalized);
+  IWidget* control = nullptr;
+  IPlugParam* param = nullptr;
+  std::string typed;
+  int state = kEntryIdle;
+  {
+    ILockGuard hold(entryLock);
+    control = entryControl;
+    param = entryParam;
+    typed = entryText;
+    state = entryState;
+  }
+  if (control == nullptr) return;
+  if (state == kEntryRefresh) {
+    const std::string shown = ParamDisplayText(param);
+    ILockGuard hold(entryLock);
+    if (entryControl == control && entryState == kEntryRefresh) {
+      entryText = shown;
+      entryState = kEntryIdle;
     }
+  } else if (state == kEntryCommit) {
     CloseEntry();
-  } else if (entryState == kEntryCancel) {
+    double normalized = 0.0;
+    if (ValueEntryToNormalized(*param, typed.c_str(), normalized)) {
+      control->SetValueFromUser(normalized);
+    }
+  } else if (state == kEntryCancel) {
     CloseEntry();
   }
 }
 
 bool IGraphicsOffscreen::Tick() {
   // While the field has the keyboard focus the editor neither redraws nor steps.
-  if (IsValueEntryOpen() && entryState == kEntryFocused) return false;
-  if (IsValueEntryOpen() && entryState != kEntryIdle) {
+  const int state = ValueEntryState();
+  const bool entryOpen = IsValueEntryOpen();
+  if (entryOpen && state == kEntryFocused) return false;
+  if (entryOpen && state != kEntryIdle) {
     EntryStep();
     return false;
   }
   IBox r;
   if (!CollectDirty(r)) return false;
   DrawDirty(r);
-  if (IsValueEntryOpen()) entryState = kEntryRefresh;
+  ILockGuard hold(entryLock);
+  if (entryControl != nullptr && entryState == kEntryIdle) entryState = kEntryRefresh;
   return true;
 }
 
 void IGraphicsOffscreen::Press(int x, int y, IMouseFlags mod) {
-  if (IsValueEntryOpen() && entryState == kEntryFocused && !mod.right) return;
-  if (mod.right && IsValueEntryOpen()) {
-    // A right click while the field is open cancels it instead of pressing.
-    entryState = kEntryCancel;
-    return;
+  {
+    ILockGuard hold(entryLock);
+    if (entryControl != nullptr && entryState == kEntryFocused && !mod.right) return;
+    if (mod.right && entryControl != nullptr) {
+      // A right click while the field is open cancels it instead of pressing.
+      entryState = kEntryCancel;
+      return;
+    }
   }
   buttonDown = true;
   MouseDown(x, y, mod);
 }
 
 void IGraphicsOffscreen::Release(int x, int y, IMouseFlags mod) {
-  if (IsValueEntryOpen() && entryState == kEntryFocused) return;
+  if (EntryBlocksInput()) return;
   buttonDown = false;
   MouseUp(x, y, mod);
 }
 
 void IGraphicsOffscreen::Move(int x, int y, IMouseFlags mod) {
-  if (IsValueEntryOpen() && entryState == kEntryFocused) return;
+  if (EntryBlocksInput()) return;
   if (mod.left || mod.right) {
     if (buttonDown) MouseDrag(x, y, mod);
   } else {
@@ -187,17 +223,17 @@ void IGraphicsOffscreen::Move(int x, int y, IMouseFlags mod) {
 }
 
 void IGraphicsOffscreen::DoubleClick(int x, int y, IMouseFlags mod) {
-  if (IsValueEntryOpen() && entryState == kEntryFocused) return;
+  if (EntryBlocksInput()) return;
   if (MouseDoubleClick(x, y, mod)) buttonDown = true;
 }
 
 void IGraphicsOffscreen::Wheel(int x, int y, IMouseFlags mod, int delta) {
-  if (IsValueEntryOpen() && entryState == kEntryFocused) return;
+  if (EntryBlocksInput()) return;
   MouseWheel(x, y, mod, delta / 120);
 }
 
 void IGraphicsOffscreen::Leave() {
-  if (IsValueEntryOpen() && entryState == kEntryFocused) return;
+  if (EntryBlocksInput()) return;
   MouseLeave();
 }
 
@@ -228,18 +264,8 @@ bool IGraphicsOffscreen::PromptColor(IRgba&, const char*) { return false; }
 
 bool IGraphicsOffscreen::ShellOpen(const char* url, const char*, const char* question,
                                    const char*) {
-  if (url == nullptr || url[0] == '\0' || question != nullptr) return false;
-  const std::string opener = FindOnPath("xdg-open");
-  if (opener.empty()) return false;
-  char* argv[] = {const_cast<char*>(opener.c_str()), const_cast<char*>(url), nullptr};
-  pid_t pid = 0;
-  if (posix_spawn(&pid, opener.c_str(), nullptr, nullptr, argv, environ) != 0) return false;
-  // The opener may take a while to hand over; reap it without holding up the editor.
-  std::thread([pid] {
-    int status = 0;
-    waitpid(pid, &status, 0);
-  }).detach();
-  return true;
+  if (question != nullptr) return false;
+  return PosixShellOpen(url);
 }
 
 void* IGraphicsOffscreen::OpenEditorWindow(void* parent) {
@@ -254,7 +280,7 @@ void IGraphicsOffscreen::CloseEditorWindow() {
   CloseEntry();
 }
 
-void* IGraphicsOffscreen::GetEditorWindow() { return windowOpen ? this : nullptr; }
+void* IGraphicsOffscreen::GetEditorWindow() { return windowOpen.load() ? this : nullptr; }
 
 RasterBitmap* IGraphicsOffscreen::LoadImageResource(int id, const char*) {
   return RasterLoadPng(nullptr, id, nullptr);

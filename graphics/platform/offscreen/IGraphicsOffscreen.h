@@ -7,6 +7,7 @@
 // Press/Release/Move/... calls are the mouse messages, and value entry is a
 // programmatic field the caller types into or picks an item of. Text is drawn
 // with FreeType.
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -61,10 +62,12 @@ class IGraphicsOffscreen : public IGraphicsLice {
   void Leave();
 
   // --- Value entry ------------------------------------------------------------------
-  bool IsValueEntryOpen() const { return entryControl != nullptr; }
-  const std::string& ValueEntryText() const { return entryText; }
-  const std::vector<std::string>& ValueEntryItems() const { return entryItems; }
-  int ValueEntryState() const { return entryState; }
+  // The entry's state has a lock of its own: the editor may be closed (which closes
+  // the entry) on another thread than the one that ticks.
+  bool IsValueEntryOpen() const;
+  std::string ValueEntryText() const;
+  std::vector<std::string> ValueEntryItems() const;
+  int ValueEntryState() const;
   // The field gains or loses the keyboard focus; with it the editor does not redraw.
   void FocusValueEntry(bool focused);
   // Replaces the text and presses Return: committed on the next Tick.
@@ -83,15 +86,18 @@ class IGraphicsOffscreen : public IGraphicsLice {
  private:
   void EntryStep();
   void CloseEntry();
-  std::string ParamDisplayText() const;
+  // True while the entry field has the keyboard focus: the mouse goes nowhere.
+  bool EntryBlocksInput() const;
+  std::string ParamDisplayText(const IPlugParam* param) const;
 
-  bool windowOpen = false;
+  std::atomic<bool> windowOpen{false};
   bool buttonDown = false;
   bool fontChosen = false;
   IFontSpec firstFont;
   IBox presented;
   int presentCount = 0;
 
+  mutable ILock entryLock;
   IWidget* entryControl = nullptr;
   IPlugParam* entryParam = nullptr;
   int entryState = kEntryIdle;
