@@ -7,6 +7,12 @@
 #include <cstdint>
 #include <cstring>
 
+namespace {
+// Smoothed magnitudes below this draw less than a billionth of a pixel even at
+// the deepest zoom; flushing them keeps the average out of the subnormal range.
+constexpr float kSilent = 1e-30f;
+}  // namespace
+
 SpectrumAnalyser::SpectrumAnalyser() {
   Init(2048);
   blend_ = 1.0f;
@@ -17,7 +23,7 @@ bool SpectrumAnalyser::Init(int n) {
   size_ = n;
   smoothed_.assign(n / 2, 0.0f);
   work_.resize(2 * static_cast<size_t>(n));
-  power_.resize(n / 2);
+  magnitude_.resize(n / 2);
   window_.resize(n);
   const double step = 6.283185307179586476925286766559 / (n - 1);
   for (int i = 0; i < n; ++i) {
@@ -43,23 +49,28 @@ const float* SpectrumAnalyser::Analyse(const float* samples) {
   Window(samples);
   float* work = work_.data();
   FftTransform(work, n);
-  // Gather the power of bins 0 .. n/2 - 1 from their scrambled positions,
-  // then smooth in a separate loop that the compiler can vectorise.
-  float* power = power_.data();
+  // Gather the magnitudes of bins 0 .. n/2 - 1 from their scrambled positions,
+  // then smooth in a separate loop that the compiler can vectorise. The power is
+  // formed in double: squared in float, loud but finite input would overflow.
+  float* magnitude = magnitude_.data();
   for (int k = 0; k < n / 2; ++k) {
-    const float re = work[2 * order[k]];
-    const float im = work[2 * order[k] + 1];
-    power[k] = im * im + re * re;
+    const double re = work[2 * order[k]];
+    const double im = work[2 * order[k] + 1];
+    magnitude[k] = static_cast<float>(std::sqrt(im * im + re * re));
   }
   const float blend = blend_;
   const float scale = (blend * 2.0f) / static_cast<float>(n);
   const float keep = 1.0f - blend;
   float* smoothed = smoothed_.data();
   for (int k = 0; k < n / 2; ++k) {
-    const float value = std::sqrt(power[k]) * scale + smoothed[k] * keep;
+    float value = magnitude[k] * scale + smoothed[k] * keep;
     // Huge finite samples can still overflow inside the transform; NaN and
     // inf saturate so the average stays finite.
-    smoothed[k] = value <= FLT_MAX ? value : FLT_MAX;
+    value = value <= FLT_MAX ? value : FLT_MAX;
+    // A decaying average would end in the subnormal range, where a slow blend
+    // holds it for ever (and many processors compute slowly): far below
+    // anything drawn, it becomes silence.
+    smoothed[k] = value >= kSilent ? value : 0.0f;
   }
   return smoothed;
 }

@@ -41,8 +41,8 @@ class SpectrumAnalyser {
 
   int size_ = 0;
   float blend_ = 1.0f;
-  std::vector<float> smoothed_;  // size_ / 2 magnitudes
-  std::vector<float> window_;    // size_ Blackman coefficients
-  std::vector<float> work_;      // size_ complex values, interleaved
-  std::vector<float> power_;     // size_ / 2 squared magnitudes, scratch
+  std::vector<float> smoothed_;   // size_ / 2 magnitudes
+  std::vector<float> window_;     // size_ Blackman coefficients
+  std::vector<float> work_;       // size_ complex values, interleaved
+  std::vector<float> magnitude_;  // size_ / 2 magnitudes, scratch
 };

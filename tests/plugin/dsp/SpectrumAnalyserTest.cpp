@@ -141,3 +141,39 @@ TEST_F(SpectrumAnalyserTest, ClearZeroesTheAverage) {
   for (int k = 0; k < 128; ++k) ASSERT_EQ(a.Smoothed()[k], 0.0f);
   EXPECT_NEAR(a.Analyse(x.data())[20], 0.21, 2e-3);
 }
+
+// Decaying towards silence at a slow blend must reach zero: values stuck in the
+// subnormal range never decay further and are slow on many processors.
+TEST_F(SpectrumAnalyserTest, SilenceAfterAToneDecaysToExactZero) {
+  for (const double blend : {0.1, 0.3, 0.49}) {
+    SpectrumAnalyser a;
+    ASSERT_TRUE(a.Init(256));
+    a.SetBlend(blend);
+    const std::vector<float> x = Sine(256, 20);
+    for (int i = 0; i < 10; ++i) a.Analyse(x.data());
+    const std::vector<float> silence(256, 0.0f);
+    for (int i = 0; i < 3000; ++i) a.Analyse(silence.data());
+    for (int k = 0; k < 128; ++k) {
+      const float v = a.Smoothed()[k];
+      ASSERT_EQ(std::fpclassify(v), FP_ZERO) << "blend " << blend << ", bin " << k << ": " << v;
+    }
+  }
+}
+
+// Loud but finite input: every bin's power is formed without overflowing, so the
+// spectrum scales with the input instead of saturating.
+TEST_F(SpectrumAnalyserTest, LargeFiniteSamplesScaleInsteadOfSaturating) {
+  const int n = 1024;
+  const std::vector<float> unit = Sine(n, 64);
+  SpectrumAnalyser reference;
+  ASSERT_TRUE(reference.Init(n));
+  const float* r = reference.Analyse(unit.data());
+  for (const double gain : {1e15, 1e20, 1e30}) {
+    SpectrumAnalyser a;
+    ASSERT_TRUE(a.Init(n));
+    const std::vector<float> loud = Sine(n, 64, gain);
+    const float* s = a.Analyse(loud.data());
+    EXPECT_NEAR(s[64] / gain, r[64], 1e-3 * r[64]) << gain;
+    EXPECT_NEAR(s[63] / gain, r[63], 1e-3 * r[63]) << gain;
+  }
+}
