@@ -11,6 +11,11 @@
 
 extern "C" vst::AEffect* VST_CALLBACK VSTPluginMain(vst::HostCallback host);
 
+#ifndef VIRLEX_LV2_EDITOR_WINDOW
+#define VIRLEX_LV2_EDITOR_WINDOW 0
+#endif
+constexpr bool kModuleHasEditorWindow = VIRLEX_LV2_EDITOR_WINDOW != 0;
+
 namespace {
 
 bool WriteFile(const std::string& path, const std::string& text) {
@@ -38,6 +43,8 @@ int main(int argc, char** argv) {
   info.uri = kVirlexLv2Uri;
   info.binary = kVirlexLv2Binary;
   info.pluginFile = kVirlexLv2PluginFile;
+  // The editor is offered as the bundle's X11 UI when the module opens it in a window.
+  info.withUi = kModuleHasEditorWindow && plug->Graphics() != nullptr;
   const std::string dir = argv[1];
   const bool ok = WriteFile(dir + "/manifest.ttl", Lv2ManifestTurtle(info)) &&
                   WriteFile(dir + "/" + info.pluginFile, Lv2PluginTurtle(*plug, info));

@@ -23,3 +23,11 @@ if(VIRLEX_PYTHON3)
            COMMAND ${VIRLEX_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/ardour/test_lv2_state.py)
   set_tests_properties(host.lv2.state_tool PROPERTIES LABELS host TIMEOUT 60)
 endif()
+
+# The editor as an LV2 UI in jalv under Xvfb (see lv2/jalv_ui_check.sh).
+if(TARGET virlex_lv2_bundle AND VIRLEX_BASH)
+  add_test(NAME host.lv2.jalv_ui
+           COMMAND ${VIRLEX_BASH} ${CMAKE_CURRENT_LIST_DIR}/lv2/jalv_ui_check.sh ${VIRLEX_LV2_BUNDLE})
+  set_tests_properties(host.lv2.jalv_ui PROPERTIES
+    LABELS "host;x11" SKIP_RETURN_CODE 77 TIMEOUT 120)
+endif()
