@@ -1,9 +1,10 @@
 // Redraws of the whole Virlex editor, built as a host builds it (through
 // VSTPluginMain) and fed the render tool's demo signal on all four inputs: a full
-// redraw per domain at fft sizes 4096 and 16384, and the steady-state redraw of the
+// redraw per domain at fft sizes 4096 and 16384, the steady-state redraw of the
 // time domain after one block of 512 samples (what one timer beat costs while
-// audio plays). Each line is printed as a share of the 41 ms frame budget and as
-// a ratio to a plain copy of the editor's surface measured in the same run.
+// audio plays) and the same beat when every column must be computed anew. Each line is printed as a
+// share of the 41 ms frame budget and as a ratio to a plain copy of the editor's surface measured
+// in the same run.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -106,6 +107,26 @@ void TimeDomainBeat(benchmark::State& state) {
   }
 }
 BENCHMARK(TimeDomainBeat);
+
+// The time domain's worst beat: every column of every input computed and drawn
+// anew (as after a zoom change or on every beat a trigger holds the picture).
+void TimeDomainRecompute(benchmark::State& state) {
+  Editor editor(0, "4096");
+  if (!editor.ok) {
+    state.SkipWithError(editor.message.c_str());
+    return;
+  }
+  vsthost::PluginInstance* plugin = editor.session.Plugin();
+  const float yZoom = plugin->GetParameter(15);
+  for (auto _ : state) {
+    state.PauseTiming();
+    editor.Feed();
+    plugin->SetParameter(15, yZoom);  // the same zoom: everything recomputed
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(editor.session.Tick());
+  }
+}
+BENCHMARK(TimeDomainRecompute);
 
 // Prints each line's share of the frame budget and its ratio to the copy.
 class BudgetReporter : public benchmark::ConsoleReporter {

@@ -51,6 +51,10 @@ class IGraphicsHost : public IGraphicsInterface {
   virtual bool PaintText(const IFontSpec& font, const char* text, IBox box) = 0;
   virtual IRgba ReadPixel(int x, int y) = 0;
   virtual RasterPixel* GetSurfaceBits() = 0;
+  // Copies what has been drawn so far inside area into `into`, whose top left
+  // pixel takes area's top left corner; for controls that keep a picture of their
+  // own. False when the host has no surface to read or area is not on it.
+  virtual bool ReadSurface(IBox area, RasterBitmap* into) = 0;
   // Stores the new size, drops capture and every control, and has the plug-in
   // report the new editor rectangle; the owner then builds the controls anew.
   virtual void Resize(int width, int height);

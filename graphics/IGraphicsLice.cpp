@@ -147,6 +147,14 @@ RasterPixel* IGraphicsLice::GetSurfaceBits() {
   return drawSurface ? drawSurface->GetBits() : nullptr;
 }
 
+bool IGraphicsLice::ReadSurface(IBox area, RasterBitmap* into) {
+  if (drawSurface == nullptr || into == nullptr || area.W() <= 0 || area.H() <= 0) return false;
+  if (area.left < 0 || area.top < 0 || area.right > width || area.bottom > height) return false;
+  RasterBlitRegion(into, drawSurface.get(), 0, 0, area.left, area.top, area.W(), area.H(), 1.0f,
+                   BLIT_COPY);
+  return true;
+}
+
 void IGraphicsLice::Resize(int w, int h) {
   IGraphicsHost::Resize(w, h);
   if (drawSurface != nullptr) drawSurface->Resize(w, h);

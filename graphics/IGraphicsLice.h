@@ -37,6 +37,7 @@ class IGraphicsLice : public IGraphicsHost {
   bool FillBox(IRgba colour, IBox box, const IBlend* blend) override;
   IRgba ReadPixel(int x, int y) override;
   RasterPixel* GetSurfaceBits() override;
+  bool ReadSurface(IBox area, RasterBitmap* into) override;
   void Resize(int width, int height) override;
   // Clamped to the surface; the pixels are replaced, ends inclusive.
   bool DrawVLine(IRgba colour, int x, int y1, int y2) override;

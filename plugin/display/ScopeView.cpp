@@ -8,10 +8,10 @@
 
 #include "graphics/IGraphicsHost.h"
 #include "iplug/IPlugParam.h"
-#include "plugin/display/FrequencyReadout.h"
-#include "plugin/engine/ScopeMath.h"
 #include "plugin/ScopeParams.h"
 #include "plugin/ScopePlugin.h"
+#include "plugin/display/FrequencyReadout.h"
+#include "plugin/engine/ScopeMath.h"
 
 namespace {
 
@@ -25,7 +25,10 @@ constexpr int kPhaseHistoryMin = 1024;
 }  // namespace
 
 ScopeView::ScopeView(ScopePlugin* plugin, IBox rect)
-    : IWidget(plugin, rect, -1, IBLEND_ALPHA, 1.0f), scope_(plugin), channels_(kChannels) {
+    : IWidget(plugin, rect, -1, IBLEND_ALPHA, 1.0f),
+      scope_(plugin),
+      channels_(kChannels),
+      picture_(rect) {
   const auto width = static_cast<std::size_t>(std::max(rect.right - rect.left, 1));
   for (int i = 0; i < kChannels; ++i) {
     Channel& channel = ChannelAt(i);
@@ -33,6 +36,7 @@ ScopeView::ScopeView(ScopePlugin* plugin, IBox rect)
     channel.columnTop.assign(width, 0.0f);
     channel.columnBottom.assign(width, 0.0f);
   }
+  changed_.assign(width, 0);
   yScale_ = static_cast<float>((rect.bottom - rect.top) * 0.5 / ZoomDivisor(yZoom_));
   ResetColumns();
 }
@@ -53,6 +57,7 @@ void ScopeView::ApplyParam(int index, const IPlugParam& param) {
     relayout_ = true;
   } else if (index == kParamHold) {
     triggerLevel_ = value == kHoldOffDb ? -1.0 : DbToAmp(value);
+    repaint_ = true;
     return;
   } else if (index == kParamFftSize) {
     const int size = static_cast<int>(IntPow(2.0, static_cast<int>(value) + 8));
@@ -78,6 +83,7 @@ void ScopeView::ApplyParam(int index, const IPlugParam& param) {
   } else {
     return;
   }
+  repaint_ = true;
   SetDirty(false);
 }
 
@@ -90,6 +96,9 @@ void ScopeView::SetSampleRate(double sampleRate) {
     channel.analyser.Clear();
   }
   ResetColumns();
+  clock_ = 0;
+  columnsValid_ = false;
+  repaint_ = true;
   UpdateFreqRange();
   SetDirty(false);
 }
@@ -133,15 +142,18 @@ bool ScopeView::Draw(IGraphicsHost* graphics) {
     newCount = scope_->Pull(windows);
   }
   ILockGuard hold(lock_);
-  for (int i = kChannels - 1; i >= 0; --i) {  // input 1 ends on top
-    Channel& channel = ChannelAt(i);
-    if (!channel.window.enabled) continue;
-    if (mode_ == kDomainTime) {
-      DrawTimeTrace(graphics, channel, newCount);
-    } else if (mode_ == kDomainFreq) {
-      DrawSpectrum(graphics, channel);
-    } else if ((i == 3 || i == 1) && ChannelAt(i - 1).window.enabled) {
-      DrawPhase(graphics, channel, ChannelAt(i - 1));
+  clock_ += newCount;
+  if (mode_ == kDomainTime) {
+    DrawTimeDomain(graphics);
+  } else {
+    for (int i = kChannels - 1; i >= 0; --i) {  // input 1 ends on top
+      Channel& channel = ChannelAt(i);
+      if (!channel.window.enabled) continue;
+      if (mode_ == kDomainFreq) {
+        DrawSpectrum(graphics, channel);
+      } else if ((i == 3 || i == 1) && ChannelAt(i - 1).window.enabled) {
+        DrawPhase(graphics, channel, ChannelAt(i - 1));
+      }
     }
   }
   if (mode_ == kDomainTime && frozen_ && cursorPos_ >= 0.0) DrawCursor(graphics);
@@ -150,78 +162,209 @@ bool ScopeView::Draw(IGraphicsHost* graphics) {
   return true;
 }
 
-void ScopeView::DrawTimeTrace(IGraphicsHost* g, Channel& channel, int newCount) {
-  const SampleRun run = ViewRun(sampleRate_, channel.window.delayMs, xLow_, xHigh_);
-  const float* samples = channel.window.samples.data();
-  channel.window.level = MeasureLevel(samples + run.start, run.count);
-  const float* p = samples + run.start;
-  if (triggerLevel_ > 0.0) {
-    // Centre the run on the first loud sample after the oldest half run.
-    const int half = run.count / 2;
-    const int t = FindTrigger(samples, kMaxCapture, half, triggerLevel_);
-    if (t >= 0) {
-      p = samples + t - half;
-      relayout_ = true;
-    }
+std::int64_t ScopeView::WindowOrigin(const Channel& channel) const {
+  return clock_ - kMaxCapture + DelaySamples(sampleRate_, channel.window.delayMs);
+}
+
+// All inputs share one time axis: the X zoom picks a span of it, and an input's
+// delay shows its samples that much later. Samples older than an input's window
+// are silence, as the window itself was before audio arrived, so every input is
+// drawn at the axis's scale, whatever its delay.
+void ScopeView::DrawTimeDomain(IGraphicsHost* g) {
+  if (!picture_.HasBackground() && !picture_.CaptureBackground(g)) {
+    SetDirty(false);  // try again on a redraw that covers the whole display
+    return;
+  }
+  const SampleRun span = ViewRun(sampleRate_, 0.0, xLow_, xHigh_);
+  for (Channel& channel : channels_) {
+    if (!channel.window.enabled) continue;
+    const std::int64_t from = span.start - DelaySamples(sampleRate_, channel.window.delayMs);
+    const std::int64_t first = std::max<std::int64_t>(from, 0);
+    const int count = static_cast<int>(std::max<std::int64_t>(from + span.count - first, 0));
+    channel.window.level = MeasureLevel(channel.window.samples.data() + first, count);
   }
   const int width = rect.right - rect.left;
-  if (run.count < width) {
-    DrawSparse(g, channel, p, run.count);
+  int runStarts[kChannels];  // window index of each input's first shown sample
+  for (int i = 0; i < kChannels; ++i) {
+    runStarts[i] =
+        static_cast<int>(span.start - DelaySamples(sampleRate_, ChannelAt(i).window.delayMs));
+  }
+  const bool triggered = triggerLevel_ > 0.0 && Triggered(runStarts);
+  if (span.count < width) {
+    // Fewer samples than columns: every sample is drawn, always the whole picture.
+    picture_.Repaint(0, width, [&](const TracePicture::Canvas& canvas, int, int) {
+      PaintSparse(canvas, runStarts);
+    });
+    columnsValid_ = false;
   } else {
-    DrawDense(g, channel, p, run.count, newCount);
+    const ColumnGrid grid{span.count, width};
+    const std::int64_t end = clock_ - kMaxCapture + span.start + span.count;
+    const std::int64_t last = grid.LastColumnEndingBy(end);
+    const std::int64_t shift = last - lastColumn_;
+    if (triggered || relayout_ || repaint_ || !columnsValid_ || grid.samples != gridSamples_ ||
+        shift < 0 || shift >= width) {
+      RecomputeColumns(grid, last, triggered ? runStarts : nullptr);
+      picture_.Repaint(0, width, [this](const TracePicture::Canvas& canvas, int from, int to) {
+        PaintDense(canvas, from, to);
+      });
+    } else {
+      AdvanceColumns(grid, last, static_cast<int>(shift));
+      picture_.Scroll(static_cast<int>(shift));
+      PaintChangedColumns();
+    }
+    // Columns centred on a trigger belong to no grid: recompute them all next time.
+    columnsValid_ = !triggered;
+    gridSamples_ = grid.samples;
+    lastColumn_ = last;
   }
+  repaint_ = false;
+  picture_.Present(g);
 }
 
-void ScopeView::DrawSparse(IGraphicsHost* g, const Channel& channel, const float* run, int n) {
+// Centres each input's run on its first loud sample after the oldest half run;
+// true when any input found one. Starting the search at the same place every
+// redraw holds a periodic signal still.
+bool ScopeView::Triggered(int* runStarts) {
+  const SampleRun span = ViewRun(sampleRate_, 0.0, xLow_, xHigh_);
+  const int half = span.count / 2;
+  bool any = false;
+  for (int i = 0; i < kChannels; ++i) {
+    const Channel& channel = ChannelAt(i);
+    if (!channel.window.enabled) continue;
+    const int t = FindTrigger(channel.window.samples.data(), kMaxCapture, half, triggerLevel_);
+    if (t < 0) continue;
+    runStarts[i] = t - half;
+    any = true;
+  }
+  if (any) relayout_ = true;
+  return any;
+}
+
+// Every column of every input anew. With run starts (a trigger), those columns
+// follow the run instead of the time axis.
+void ScopeView::RecomputeColumns(const ColumnGrid& grid, std::int64_t lastColumn,
+                                 const int* runStarts) {
   const int width = rect.right - rect.left;
-  const float pixelsPerSample = static_cast<float>(width) / static_cast<float>(n);
-  const bool markers = n < width / 4;  // few enough samples to mark each one
   const TraceRows rows = Rows();
-  float prevX = static_cast<float>(rect.left);
-  float prevY = SampleRow(run[0], rows);
-  for (int i = 1; i < n; ++i) {
-    const float y = SampleRow(run[i], rows);
-    const float x = rect.left + std::min((i + 1) * pixelsPerSample, static_cast<float>(width - 1));
-    g->DrawLine(channel.colour, prevX, prevY, x, y, &traceBlend_, true);
-    if (markers) {
-      const int cx = static_cast<int>(x);
-      const int cy = static_cast<int>(y);
-      g->DrawHLine(channel.colour, cy, cx - 2, cx + 2);
-      g->DrawVLine(channel.colour, cx, cy - 2, cy + 2);
+  for (int i = 0; i < kChannels; ++i) {
+    Channel& channel = ChannelAt(i);
+    if (!channel.window.enabled) continue;
+    const float* window = channel.window.samples.data();
+    if (runStarts != nullptr) {
+      ReduceColumns(window, kMaxCapture, -runStarts[i], grid, 0, width, channel.columnTop.data(),
+                    channel.columnBottom.data(), rows);
+    } else {
+      ReduceColumns(window, kMaxCapture, WindowOrigin(channel), grid, lastColumn - width + 1, width,
+                    channel.columnTop.data(), channel.columnBottom.data(), rows);
     }
-    prevX = x;
-    prevY = y;
   }
 }
 
-// Incremental: while running only the columns of newly arrived samples are
-// computed and the rest scroll left; a relayout recomputes them all.
-void ScopeView::DrawDense(IGraphicsHost* g, Channel& channel, const float* run, int n,
-                          int newCount) {
+// Scrolls every input's columns by shift and reduces the new ones. Columns that
+// reach back past the window's start lose samples as the window moves on; they
+// are reduced again. Marks every column whose rows changed on screen.
+void ScopeView::AdvanceColumns(const ColumnGrid& grid, std::int64_t lastColumn, int shift) {
   const int width = rect.right - rect.left;
-  const float pixelsPerSample = static_cast<float>(width) / static_cast<float>(n);
-  int cols = width;
-  if (!relayout_) {
-    const int k = std::min(newCount, n);
-    cols = std::min(static_cast<int>(k * pixelsPerSample), width);
-    run += n - k;
-    n = k;
-  }
-  float* top = channel.columnTop.data();
-  float* bottom = channel.columnBottom.data();
-  if (cols > 0) {
-    const auto keep = static_cast<std::size_t>(width - cols);
-    std::memmove(top, top + cols, keep * sizeof(float));
-    std::memmove(bottom, bottom + cols, keep * sizeof(float));
-    ReduceColumns(run, n, top + keep, bottom + keep, cols, Rows());
-  }
-  for (int i = 0; i < width; ++i) {
-    const auto x = static_cast<float>(rect.left + i);
-    if (i >= 1) {
-      g->DrawLine(channel.colour, x - 1, top[i - 1], x, top[i], &traceBlend_, true);
-      g->DrawLine(channel.colour, x - 1, bottom[i - 1], x, bottom[i], &traceBlend_, true);
+  const TraceRows rows = Rows();
+  const std::int64_t first = lastColumn - width + 1;
+  std::fill(changed_.begin(), changed_.end(), 0);
+  std::fill(changed_.end() - shift, changed_.end(), 1);
+  // The leftmost column has no segment coming in; scrolled, it still shows one.
+  if (shift > 0) changed_[0] = 1;
+  for (Channel& channel : channels_) {
+    if (!channel.window.enabled) continue;
+    float* top = channel.columnTop.data();
+    float* bottom = channel.columnBottom.data();
+    const auto keep = static_cast<std::size_t>(width - shift);
+    std::memmove(top, top + shift, keep * sizeof(float));
+    std::memmove(bottom, bottom + shift, keep * sizeof(float));
+    const float* window = channel.window.samples.data();
+    const std::int64_t origin = WindowOrigin(channel);
+    ReduceColumns(window, kMaxCapture, origin, grid, lastColumn - shift + 1, shift, top + keep,
+                  bottom + keep, rows);
+    for (int c = 0; c < static_cast<int>(keep) && grid.Start(first + c) < origin; ++c) {
+      float t = 0.0f;
+      float b = 0.0f;
+      ReduceColumns(window, kMaxCapture, origin, grid, first + c, 1, &t, &b, rows);
+      if (t != top[c] || b != bottom[c]) changed_[static_cast<std::size_t>(c)] = 1;
+      top[c] = t;
+      bottom[c] = b;
     }
-    if (top[i] != bottom[i]) g->DrawLine(channel.colour, x, top[i], x, bottom[i], &blend, false);
+  }
+}
+
+// A column's rows are drawn by its own drawings and by the next column's segment
+// from it; those reach one column further to each side.
+void ScopeView::PaintChangedColumns() {
+  const int width = rect.right - rect.left;
+  auto paint = [this](const TracePicture::Canvas& canvas, int from, int to) {
+    PaintDense(canvas, from, to);
+  };
+  for (int c = 0; c < width;) {
+    if (!changed_[static_cast<std::size_t>(c)]) {
+      ++c;
+      continue;
+    }
+    const int from = c;
+    while (c < width && changed_[static_cast<std::size_t>(c)]) ++c;
+    picture_.Repaint(from - 1, c + 2, paint);
+  }
+}
+
+// The drawings of columns [from, to) of every input, input 4 first so that
+// input 1 ends on top: the segments from the previous column and the bar between
+// minimum and maximum, drawn with the opacity weight.
+void ScopeView::PaintDense(const TracePicture::Canvas& canvas, int from, int to) const {
+  for (int n = kChannels - 1; n >= 0; --n) {
+    const Channel& channel = ChannelAt(n);
+    if (!channel.window.enabled) continue;
+    const float* top = channel.columnTop.data();
+    const float* bottom = channel.columnBottom.data();
+    for (int i = from; i < to; ++i) {
+      const auto x = static_cast<float>(rect.left + i);
+      if (i >= 1) {
+        canvas.Line(channel.colour, x - 1, top[i - 1], x, top[i], &traceBlend_, true);
+        canvas.Line(channel.colour, x - 1, bottom[i - 1], x, bottom[i], &traceBlend_, true);
+      }
+      if (top[i] != bottom[i]) canvas.Line(channel.colour, x, top[i], x, bottom[i], &blend, false);
+    }
+  }
+}
+
+// Each sample joined to the next; with few enough samples, a small cross marks
+// each one. The crosses stay inside the display.
+void ScopeView::PaintSparse(const TracePicture::Canvas& canvas, const int* runStarts) const {
+  const int width = rect.right - rect.left;
+  const int n = ViewRun(sampleRate_, 0.0, xLow_, xHigh_).count;
+  const float pixelsPerSample = static_cast<float>(width) / static_cast<float>(n);
+  const bool markers = n < width / 4;
+  const TraceRows rows = Rows();
+  for (int c = kChannels - 1; c >= 0; --c) {
+    const Channel& channel = ChannelAt(c);
+    if (!channel.window.enabled) continue;
+    const float* window = channel.window.samples.data();
+    auto sample = [&](int i) {
+      const int index = runStarts[c] + i;
+      return index >= 0 && index < kMaxCapture ? window[index] : 0.0f;
+    };
+    float prevX = static_cast<float>(rect.left);
+    float prevY = SampleRow(sample(0), rows);
+    for (int i = 1; i < n; ++i) {
+      const float y = SampleRow(sample(i), rows);
+      const float x =
+          rect.left + std::min((i + 1) * pixelsPerSample, static_cast<float>(width - 1));
+      canvas.Line(channel.colour, prevX, prevY, x, y, &traceBlend_, true);
+      if (markers) {
+        const int cx = static_cast<int>(x);
+        const int cy = static_cast<int>(y);
+        canvas.HLine(channel.colour, cy, std::max(cx - 2, rect.left),
+                     std::min(cx + 2, rect.right - 1));
+        canvas.VLine(channel.colour, cx, std::max(cy - 2, rect.top),
+                     std::min(cy + 2, rect.bottom - 1));
+      }
+      prevX = x;
+      prevY = y;
+    }
   }
 }
 

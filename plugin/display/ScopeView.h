@@ -16,9 +16,10 @@
 #include "graphics/IRgba.h"
 #include "graphics/IWidget.h"
 #include "iplug/ILock.h"
+#include "plugin/display/ScopeViewMath.h"
+#include "plugin/display/TracePicture.h"
 #include "plugin/engine/ChannelWindow.h"
 #include "plugin/engine/FreqRange.h"
-#include "plugin/display/ScopeViewMath.h"
 #include "plugin/engine/SpectrumAnalyser.h"
 #include "plugin/engine/SpectrumMapper.h"
 
@@ -96,9 +97,18 @@ class ScopeView : public IWidget {
   void UpdateFreqRange();
   void ResetColumns();
   TraceRows Rows() const;
-  void DrawTimeTrace(IGraphicsHost* g, Channel& channel, int newCount);
-  void DrawSparse(IGraphicsHost* g, const Channel& channel, const float* run, int n);
-  void DrawDense(IGraphicsHost* g, Channel& channel, const float* run, int n, int newCount);
+  // The time domain: columns brought up to date, the kept picture scrolled and
+  // painted where it changed, then copied onto the editor.
+  void DrawTimeDomain(IGraphicsHost* g);
+  bool Triggered(int* runStarts);
+  void RecomputeColumns(const ColumnGrid& grid, std::int64_t lastColumn, const int* runStarts);
+  void AdvanceColumns(const ColumnGrid& grid, std::int64_t lastColumn, int shift);
+  void PaintChangedColumns();
+  void PaintDense(const TracePicture::Canvas& canvas, int from, int to) const;
+  void PaintSparse(const TracePicture::Canvas& canvas, const int* runStarts) const;
+  // Window index of display position 0 for a channel: its samples are shown
+  // delay later than they arrived.
+  std::int64_t WindowOrigin(const Channel& channel) const;
   void DrawSpectrum(IGraphicsHost* g, Channel& channel);
   void DrawPhase(IGraphicsHost* g, Channel& a, Channel& b);
   void DrawCursor(IGraphicsHost* g);
@@ -130,6 +140,17 @@ class ScopeView : public IWidget {
   int hoverY_ = -1;
   bool frozen_ = false;
   bool relayout_ = false;
+  // The time picture must be painted whole (a parameter or the domain changed).
+  bool repaint_ = true;
+  // Samples pulled since the last reset; sample positions on the time axis
+  // count from there, so columns stay where their samples are.
+  std::int64_t clock_ = 0;
+  // The shown columns' grid and its rightmost column, while they are up to date.
+  bool columnsValid_ = false;
+  std::int64_t gridSamples_ = 0;
+  std::int64_t lastColumn_ = 0;
+  std::vector<unsigned char> changed_;  // per column: its rows changed this redraw
+  TracePicture picture_;
   bool dragCursor_ = false;
   SpectrumMapper mapper_;
   IBlend traceBlend_{IBLEND_OPAQUE, 1.0f};

@@ -9,13 +9,6 @@ namespace {
 
 constexpr int kMinRun = 32;
 
-// Samples of delay, bounded so that absurd rates or delays cannot overflow.
-int DelaySamples(double sampleRate, double delayMs) {
-  const double samples = std::trunc(sampleRate * delayMs * 0.001);
-  if (!(samples > 0.0)) return 0;
-  return samples > kMaxCapture ? kMaxCapture : static_cast<int>(samples);
-}
-
 int WindowIndex(double x) {
   const double i = std::trunc(x * kMaxCapture);
   if (!(i > 0.0)) return 0;
@@ -30,6 +23,12 @@ float ClampRow(double y, float top, float bottom) {
 }
 
 }  // namespace
+
+int DelaySamples(double sampleRate, double delayMs) {
+  const double samples = std::trunc(sampleRate * delayMs * 0.001);
+  if (!(samples > 0.0)) return 0;
+  return samples > kMaxCapture ? kMaxCapture : static_cast<int>(samples);
+}
 
 SampleRun ViewRun(double sampleRate, double delayMs, double xLow, double xHigh) {
   const int delay = DelaySamples(sampleRate, delayMs);
@@ -68,27 +67,51 @@ float SampleRow(float sample, const TraceRows& rows) {
   return ClampRow(y, rows.top + 1.0f, rows.bottom - 2.0f);
 }
 
-void ReduceColumns(const float* run, int n, float* top, float* bottom, int cols,
+namespace {
+
+// Floor and ceiling of a / b for b > 0, also for negative a.
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+  const std::int64_t q = a / b;
+  return (a % b != 0 && a < 0) ? q - 1 : q;
+}
+
+std::int64_t CeilDiv(std::int64_t a, std::int64_t b) { return -FloorDiv(-a, b); }
+
+}  // namespace
+
+std::int64_t ColumnGrid::Start(std::int64_t m) const { return FloorDiv(m * samples, columns); }
+
+// Start(m + 1) <= end holds while (m + 1) * samples < (end + 1) * columns.
+std::int64_t ColumnGrid::LastColumnEndingBy(std::int64_t end) const {
+  return CeilDiv((end + 1) * columns, samples) - 2;
+}
+
+void ReduceColumns(const float* window, int length, std::int64_t origin, const ColumnGrid& grid,
+                   std::int64_t first, int count, float* top, float* bottom,
                    const TraceRows& rows) {
-  if (run == nullptr || n <= 0 || cols <= 0) return;
-  const float samplesPerColumn = static_cast<float>(n) / static_cast<float>(cols);
-  int start = 0;
-  for (int c = 0; c < cols; ++c) {
-    const int end =
-        std::min(static_cast<int>(std::trunc((c + 1) * static_cast<double>(samplesPerColumn))), n);
-    // A column always covers its first sample, even where columns outnumber samples.
-    const int first = std::min(start, n - 1);
-    float hi = run[first];
-    float lo = run[first];
-    for (int i = first + 1; i < end; ++i) {
-      hi = std::max(hi, run[i]);
-      lo = std::min(lo, run[i]);
+  if (window == nullptr || length <= 0 || count <= 0 || grid.samples < 1 || grid.columns < 1)
+    return;
+  std::int64_t from = grid.Start(first) - origin;
+  for (int c = 0; c < count; ++c) {
+    const std::int64_t to = grid.Start(first + c + 1) - origin;
+    // Every column covers its first position, even where columns outnumber samples.
+    const std::int64_t end = std::max(to, from + 1);
+    // A column that starts inside the window starts from its first sample; one
+    // that reaches outside it includes the silence there.
+    float hi = 0.0f;
+    float lo = 0.0f;
+    if (from >= 0 && from < length) hi = lo = window[from];
+    const std::int64_t inFrom = std::max<std::int64_t>(from, 0);
+    const std::int64_t inTo = std::min<std::int64_t>(end, length);
+    for (std::int64_t i = inFrom; i < inTo; ++i) {
+      hi = std::max(hi, window[i]);
+      lo = std::min(lo, window[i]);
     }
     top[c] =
         ClampRow(rows.midY - static_cast<double>(rows.yScale) * hi, rows.top, rows.bottom - 1.0f);
     bottom[c] =
         ClampRow(rows.midY - static_cast<double>(rows.yScale) * lo, rows.top, rows.bottom - 1.0f);
-    start = end;
+    from = to;
   }
 }
 

@@ -67,7 +67,7 @@ TEST(ScopeViewMath, ReduceColumnsTakesMinAndMaxPerColumn) {
   const float run[] = {0.5f, -0.5f, 0.25f, 0.0f, 1.0f, -1.0f};
   float top[3], bottom[3];
   const TraceRows rows{100.0f, 50.0f, 0.0f, 200.0f};
-  ReduceColumns(run, 6, top, bottom, 3, rows);
+  ReduceColumns(run, 6, 0, ColumnGrid{6, 3}, 0, 3, top, bottom, rows);
   EXPECT_EQ(top[0], 75.0f);
   EXPECT_EQ(bottom[0], 125.0f);
   EXPECT_EQ(top[1], 87.5f);
@@ -81,7 +81,7 @@ TEST(ScopeViewMath, ReduceColumnsClampsToThePlotAndSurvivesBadSamples) {
   const float run[] = {inf, -inf, std::numeric_limits<float>::quiet_NaN(), 100.0f};
   float top[4], bottom[4];
   const TraceRows rows{100.0f, 50.0f, 10.0f, 190.0f};
-  ReduceColumns(run, 4, top, bottom, 4, rows);
+  ReduceColumns(run, 4, 0, ColumnGrid{4, 4}, 0, 4, top, bottom, rows);
   EXPECT_EQ(top[0], 10.0f);
   EXPECT_EQ(bottom[1], 189.0f);
   EXPECT_EQ(top[3], 10.0f);
@@ -94,9 +94,53 @@ TEST(ScopeViewMath, ReduceColumnsClampsToThePlotAndSurvivesBadSamples) {
 TEST(ScopeViewMath, ConstantSignalGivesEqualTopAndBottom) {
   std::vector<float> run(538 * 3, 0.3f);
   std::vector<float> top(538), bottom(538);
-  ReduceColumns(run.data(), static_cast<int>(run.size()), top.data(), bottom.data(), 538,
-                {200.0f, 100.0f, 56.0f, 362.0f});
+  ReduceColumns(run.data(), static_cast<int>(run.size()), 0, ColumnGrid{538 * 3, 538}, 0, 538,
+                top.data(), bottom.data(), {200.0f, 100.0f, 56.0f, 362.0f});
   for (int c = 0; c < 538; ++c) EXPECT_EQ(top[c], bottom[c]);
+}
+
+TEST(ScopeViewMath, GridColumnsTileTheSamplesWithoutGapsOrDrift) {
+  const ColumnGrid grid{24000, 538};  // 44.6 samples per column
+  EXPECT_EQ(grid.Start(0), 0);
+  EXPECT_EQ(grid.Start(538), 24000);
+  EXPECT_EQ(grid.Start(538 * 1000 + 17) - grid.Start(17), 24000 * 1000);
+  EXPECT_EQ(grid.Start(-1), -45);  // floor, also before position 0
+  for (std::int64_t end : {0LL, 1LL, 44LL, 45LL, 46LL, 24000LL, 123456789LL, -100LL}) {
+    const std::int64_t last = grid.LastColumnEndingBy(end);
+    EXPECT_LE(grid.Start(last + 1), end) << end;
+    EXPECT_GT(grid.Start(last + 2), end) << end;
+  }
+}
+
+// A column keeps its samples wherever it is on screen: the same column reduced
+// on its own or among its neighbours gives the same rows.
+TEST(ScopeViewMath, GridColumnsReduceTheSameAloneOrTogether) {
+  std::vector<float> window(1000);
+  for (std::size_t i = 0; i < window.size(); ++i) window[i] = std::sin(0.37f * i);
+  const ColumnGrid grid{300, 7};
+  const TraceRows rows{100.0f, 50.0f, 0.0f, 200.0f};
+  std::vector<float> top(20), bottom(20);
+  ReduceColumns(window.data(), 1000, -333, grid, 3, 20, top.data(), bottom.data(), rows);
+  for (int c = 0; c < 20; ++c) {
+    float t = 0.0f, b = 0.0f;
+    ReduceColumns(window.data(), 1000, -333, grid, 3 + c, 1, &t, &b, rows);
+    EXPECT_EQ(t, top[c]);
+    EXPECT_EQ(b, bottom[c]);
+  }
+}
+
+TEST(ScopeViewMath, PositionsBeforeTheWindowAreSilence) {
+  const std::vector<float> window(100, 0.5f);
+  const TraceRows rows{100.0f, 50.0f, 0.0f, 200.0f};
+  float top[3], bottom[3];
+  // Columns of 10 positions; position p is window index p - 15.
+  ReduceColumns(window.data(), 100, 15, ColumnGrid{10, 1}, 0, 3, top, bottom, rows);
+  EXPECT_EQ(top[0], 100.0f);  // wholly before the window
+  EXPECT_EQ(bottom[0], 100.0f);
+  EXPECT_EQ(top[1], 75.0f);  // half before it: silence and 0.5
+  EXPECT_EQ(bottom[1], 100.0f);
+  EXPECT_EQ(top[2], 75.0f);
+  EXPECT_EQ(bottom[2], 75.0f);
 }
 
 TEST(ScopeViewMath, PhasePointsLeanTowardsTheLouderInput) {
