@@ -143,7 +143,8 @@ bool AxisOverlay::DrawLevel(IGraphicsHost* g) {
 }
 
 // Phase: guide lines from the top corners to the origin at the middle of the
-// bottom edge, and a half circle per level mark with its tick and label.
+// bottom edge, and a half circle per level mark with its tick and label. The
+// origin is the bottom row inside the frame, where the display puts it.
 bool AxisOverlay::DrawPhase(IGraphicsHost* g) {
   const IRgba c = font_.colour;
   const IRgba half{c.a, c.r / 2, c.g / 2, c.b / 2};
@@ -151,7 +152,7 @@ bool AxisOverlay::DrawPhase(IGraphicsHost* g) {
   const float left = static_cast<float>(plot_.left);
   const float right = static_cast<float>(plot_.right);
   const float top = static_cast<float>(plot_.top);
-  const float bottom = static_cast<float>(plot_.bottom);
+  const float bottom = static_cast<float>(plot_.bottom - 1);
   bool ok = g->DrawLine(c, left, top, cx, bottom, nullptr, true);
   ok &= g->DrawLine(c, right, top, cx, bottom, nullptr, true);
   ok &= g->DrawLine(half, left + cx * 0.5f, top, cx, bottom, nullptr, true);
@@ -161,8 +162,8 @@ bool AxisOverlay::DrawPhase(IGraphicsHost* g) {
   ok &= Text(g, scale_.endText, IALIGN_RIGHT, IBox{x0, plot_.top, x1, plot_.top + 10});
   const auto quarter = static_cast<float>(std::numbers::pi / 2);
   for (const GridMark& mark : scale_.marks) {
-    const float r = mark.position * (bottom - top);
-    const int row = plot_.bottom - Trunc(r);
+    const float r = mark.position * (plot_.bottom - plot_.top);
+    const int row = plot_.bottom - 1 - Trunc(r);
     ok &= g->DrawArc(c, cx, bottom, r, -quarter, quarter, nullptr, true);
     ok &= g->DrawHLine(c, row + 2, plot_.right - kTickLength, plot_.right);
     ok &= Text(g, mark.label, IALIGN_RIGHT, IBox{x0, row - 5, x1, row + 5});

@@ -145,16 +145,12 @@ bool ScopeView::Draw(IGraphicsHost* graphics) {
   clock_ += newCount;
   if (mode_ == kDomainTime) {
     DrawTimeDomain(graphics);
-  } else {
+  } else if (mode_ == kDomainFreq) {
     for (int i = kChannels - 1; i >= 0; --i) {  // input 1 ends on top
-      Channel& channel = ChannelAt(i);
-      if (!channel.window.enabled) continue;
-      if (mode_ == kDomainFreq) {
-        DrawSpectrum(graphics, channel);
-      } else if ((i == 3 || i == 1) && ChannelAt(i - 1).window.enabled) {
-        DrawPhase(graphics, channel, ChannelAt(i - 1));
-      }
+      if (ChannelAt(i).window.enabled) DrawSpectrum(graphics, ChannelAt(i));
     }
+  } else {
+    DrawPhasePairs(graphics);
   }
   if (mode_ == kDomainTime && frozen_ && cursorPos_ >= 0.0) DrawCursor(graphics);
   UpdateReadout();
@@ -391,6 +387,24 @@ void ScopeView::DrawSpectrum(IGraphicsHost* g, Channel& channel) {
   }
 }
 
+// Pairs 3/4 and 1/2, each only when both of its inputs are on. An input shown in
+// no pair still reads its level.
+void ScopeView::DrawPhasePairs(IGraphicsHost* g) {
+  for (int i : {3, 1}) {
+    Channel& a = ChannelAt(i);
+    Channel& b = ChannelAt(i - 1);
+    if (a.window.enabled && b.window.enabled) {
+      DrawPhase(g, a, b);
+      continue;
+    }
+    for (Channel* alone : {&a, &b}) {
+      if (!alone->window.enabled) continue;
+      const SampleRun run = ViewRun(sampleRate_, alone->window.delayMs, xLow_, xHigh_);
+      alone->window.level = MeasureLevel(alone->window.samples.data() + run.start, run.count);
+    }
+  }
+}
+
 void ScopeView::DrawPhase(IGraphicsHost* g, Channel& a, Channel& b) {
   const float* samplesA = a.window.samples.data();
   const float* samplesB = b.window.samples.data();
@@ -411,9 +425,13 @@ void ScopeView::DrawPhase(IGraphicsHost* g, Channel& a, Channel& b) {
   const double scaleY = (rect.bottom - rect.top) * k;
   const double scaleX = (rect.right - rect.left) * k * 0.5;
   const int cx = static_cast<int>((rect.left + rect.right) * 0.5);
+  // The axis overlay frames the display on its top row, its left column and just
+  // outside its right and bottom edges: points stay inside the frame, and the
+  // origin is the bottom row inside it, where anti-phase pairs lie.
+  const int originRow = rect.bottom - 1;
   for (int i = 0; i < n; ++i) {
-    const PhasePoint p = PlacePhasePoint(pa[i], pb[i], scaleX, scaleY, cx, rect.left, rect.right,
-                                         rect.top, rect.bottom);
+    const PhasePoint p = PlacePhasePoint(pa[i], pb[i], scaleX, scaleY, cx, rect.left + 1,
+                                         rect.right - 1, rect.top + 1, originRow);
     pointBlend_.weight = static_cast<float>(i + 1) / static_cast<float>(n);  // older is fainter
     g->PlotPoint(colour, static_cast<float>(p.x), static_cast<float>(p.y), &pointBlend_, false);
   }

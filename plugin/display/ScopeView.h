@@ -110,6 +110,7 @@ class ScopeView : public IWidget {
   // delay later than they arrived.
   std::int64_t WindowOrigin(const Channel& channel) const;
   void DrawSpectrum(IGraphicsHost* g, Channel& channel);
+  void DrawPhasePairs(IGraphicsHost* g);
   void DrawPhase(IGraphicsHost* g, Channel& a, Channel& b);
   void DrawCursor(IGraphicsHost* g);
   void UpdateReadout();
