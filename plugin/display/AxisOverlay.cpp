@@ -47,9 +47,9 @@ void AxisOverlay::ConfigureAmplitudeAxis(double top) {
   SetPlot(kAxisAmplitude);
 }
 
-void AxisOverlay::ConfigureFrequencyAxis(int fLow, int fHigh, int sampleRate, int fftSize) {
+void AxisOverlay::ConfigureFrequencyAxis(const FreqRange& range) {
   ILockGuard hold(lock_);
-  scale_.ConfigureFrequencyAxis(fLow, fHigh, sampleRate, fftSize);
+  scale_.ConfigureFrequencyAxis(range);
   SetPlot(kAxisFrequency);
 }
 

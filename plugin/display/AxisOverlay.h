@@ -23,7 +23,7 @@ class AxisOverlay : public IWidget {
 
   void ConfigureTimeAxis(double a, double b, double c);
   void ConfigureAmplitudeAxis(double top);
-  void ConfigureFrequencyAxis(int fLow, int fHigh, int sampleRate, int fftSize);
+  void ConfigureFrequencyAxis(const FreqRange& range);
   void ConfigureLevelAxis(double top);
   void ConfigurePhaseGrid(double top);
 

@@ -19,10 +19,6 @@ constexpr double kFrequencyFirst = 0.06;
 constexpr double kFrequencyLast = 0.92;
 constexpr double kFrequencyGap = 0.06;
 
-double Compressed(double f, double sampleRate, double logN) {
-  return std::trunc(std::exp((1.0 - f / sampleRate) * logN));
-}
-
 }  // namespace
 
 void FormatDb(double db, bool withUnit, char* out, int size) {
@@ -120,28 +116,24 @@ void AxisScale::ConfigurePhaseGrid(double top) {
   ConfigureLevelScale(top);
 }
 
-void AxisScale::ConfigureFrequencyAxis(int fLow, int fHigh, int sampleRate, int fftSize) {
+void AxisScale::ConfigureFrequencyAxis(const FreqRange& range) {
   Reset(kAxisFrequency);
-  std::snprintf(startText, sizeof(startText), "%d", fLow);
-  std::snprintf(endText, sizeof(endText), "%d", fHigh);
-  if (sampleRate <= 0 || fftSize < 2) return;
-  const double logN = std::log(static_cast<double>(fftSize));
-  const double uLow = Compressed(fLow, sampleRate, logN);
-  const double range = Compressed(fHigh, sampleRate, logN) - uLow;
-  if (range == 0.0) return;
-  auto position = [&](int f) { return (Compressed(f, sampleRate, logN) - uLow + 0.5) / range; };
+  if (range.lastBin - range.firstBin < 2) return;
+  // The ends are the frequencies at the spectrum's edges.
+  std::snprintf(startText, sizeof(startText), "%.0f", range.edgeLowHz);
+  std::snprintf(endText, sizeof(endText), "%.0f", range.edgeHighHz);
   auto fits = [&](int f, double p) {
-    return f > fLow && f < fHigh && p > kFrequencyFirst && p < kFrequencyLast;
+    return f > range.edgeLowHz && f < range.edgeHighHz && p > kFrequencyFirst && p < kFrequencyLast;
   };
   char label[32];
   for (int f : kMainFrequencies) {
-    const double p = position(f);
+    const double p = range.Position(f);
     if (!fits(f, p)) continue;
     std::snprintf(label, sizeof(label), "%d", f);
     AddMark(p, label);
   }
   for (int f : kMinorFrequencies) {
-    const double p = position(f);
+    const double p = range.Position(f);
     if (!fits(f, p)) continue;
     bool clear = true;
     for (const GridMark& mark : marks)

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "plugin/engine/FreqRange.h"
+
 struct GridMark {
   float position = 0.0f;  // 0..1 along the axis
   char label[32] = {};    // may be empty
@@ -31,7 +33,8 @@ struct AxisScale {
   // c: the capture window's length in seconds (its end is "now").
   void ConfigureTimeAxis(double a, double b, double c);
   void ConfigureAmplitudeAxis(double top);
-  void ConfigureFrequencyAxis(int fLow, int fHigh, int sampleRate, int fftSize);
+  // Frequencies where the spectrum of range draws them.
+  void ConfigureFrequencyAxis(const FreqRange& range);
   void ConfigureLevelAxis(double top);
   void ConfigurePhaseGrid(double top);
 

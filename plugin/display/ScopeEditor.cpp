@@ -10,18 +10,19 @@
 #include "graphics/IRotatingKnobWidget.h"
 #include "graphics/ITextWidget.h"
 #include "graphics/MakeEditorGraphics.h"
+#include "plugin/ScopeParams.h"
+#include "plugin/ScopePlugin.h"
 #include "plugin/display/AxisOverlay.h"
-#include "plugin/engine/ChannelWindow.h"
 #include "plugin/display/DomainKnob.h"
 #include "plugin/display/FreezeButton.h"
 #include "plugin/display/FrequencyReadout.h"
 #include "plugin/display/HoldHandle.h"
-#include "plugin/ScopeParams.h"
-#include "plugin/ScopePlugin.h"
 #include "plugin/display/ScopeView.h"
 #include "plugin/display/ScopeViewMath.h"
 #include "plugin/display/ZoomRangeBar.h"
 #include "plugin/display/ZoomSlider.h"
+#include "plugin/engine/ChannelWindow.h"
+#include "plugin/engine/FreqRange.h"
 
 namespace {
 
@@ -34,9 +35,6 @@ constexpr double kDefaultMargin = 0.06;
 constexpr double kAmplitudeMargin = 0.1;
 constexpr double kLevelMargin = 0.05;
 constexpr double kPhaseMargin = 0.1;
-// The frequency axis: X zoom 0..1 maps to 20 .. 22000 Hz on a square law.
-constexpr double kFreqSpan = 21980.0;
-constexpr double kFreqLowest = 20.0;
 
 const IRgba kGrey{255, 127, 127, 127};
 const IRgba kWhite{255, 255, 255, 255};
@@ -49,13 +47,6 @@ IFontSpec Font(IRgba colour, int align) {
   font.colour = colour;
   font.align = align;
   return font;
-}
-
-// A frequency or rate as the integer the axis takes; out-of-range values (a broken
-// sample rate) give 0, which the axis treats as "no marks".
-int AxisInt(double v) {
-  if (!(v >= 0.0 && v < 2147483647.0)) return 0;
-  return static_cast<int>(v);
 }
 
 struct Images {
@@ -230,9 +221,7 @@ void ScopeEditor::RefreshScales(const ScaleSettings& s) {
   AxisOverlay* v = parts_.verticalAxis;
   if (s.domain == kDomainFreq) {
     h->SetMargin(kDefaultMargin);
-    h->ConfigureFrequencyAxis(AxisInt(s.xLow * s.xLow * kFreqSpan + kFreqLowest),
-                              AxisInt(s.xHigh * s.xHigh * kFreqSpan + kFreqLowest),
-                              AxisInt(s.sampleRate), s.fftSize);
+    h->ConfigureFrequencyAxis(UpdateFreqRange(s.xLow, s.xHigh, s.fftSize, s.sampleRate));
     v->SetMargin(kLevelMargin);
     v->ConfigureLevelAxis((1.0 - s.yZoom) * 0.9995 + 0.001);
     v->SetHidden(false);

@@ -465,14 +465,10 @@ void ScopeView::DrawCursor(IGraphicsHost* g) {
 void ScopeView::UpdateReadout() {
   if (readout_ == nullptr) return;
   const int width = rect.right - rect.left;
-  const int size = fftSize_ > 0 ? fftSize_ : ChannelAt(0).analyser.Size();
   if (mode_ == kDomainFreq && hoverX_ > rect.left + 2 && hoverX_ < rect.right - 2 &&
       hoverY_ > rect.top + 15 && hoverY_ < rect.bottom - 5) {
-    const double v = range_.mappedLow + static_cast<double>(hoverX_ - rect.left) / width *
-                                            (range_.mappedHigh - range_.mappedLow);
-    const double frequency =
-        sampleRate_ * (1.0 - std::log(v) / std::log(static_cast<double>(size)));
-    readout_->Show(hoverX_, hoverY_, frequency);
+    const double t = static_cast<double>(hoverX_ - rect.left) / width;
+    readout_->Show(hoverX_, hoverY_, range_.FrequencyAt(t));
   } else {
     readout_->Show(-1, -1, 0.0);
   }

@@ -90,7 +90,7 @@ TEST_F(AxisTest, AmplitudeAtYZoomHalfMarksMinus3ToMinus12AboveAndBelowTheMiddle)
 }
 
 TEST_F(AxisTest, FrequencyLinesMatchTheirMarks) {
-  horizontal->ConfigureFrequencyAxis(20, 22000, 44100, 4096);
+  horizontal->ConfigureFrequencyAxis(UpdateFreqRange(0.0, 1.0, 4096, 44100.0));
   Redraw();
   const AxisScale scale = horizontal->Scale();
   ASSERT_GT(scale.marks.size(), 3u);

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "iplug/IPlugParam.h"
-#include "plugin/display/HoldHandle.h"
 #include "plugin/ScopeParams.h"
+#include "plugin/display/HoldHandle.h"
 #include "tests/display/DisplayTestSupport.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "iplug/IPlugParam.h"
+#include "plugin/ScopeParams.h"
 #include "plugin/display/DomainKnob.h"
 #include "plugin/display/FrequencyReadout.h"
-#include "plugin/ScopeParams.h"
 #include "plugin/display/ZoomRangeBar.h"
 #include "plugin/display/ZoomSlider.h"
 #include "tests/display/DisplayTestSupport.h"

@@ -15,13 +15,13 @@
 #include "graphics/IRotatingKnobWidget.h"
 #include "graphics/ITextWidget.h"
 #include "iplug/IPlugParam.h"
+#include "plugin/ScopeParams.h"
 #include "plugin/display/AxisOverlay.h"
 #include "plugin/display/DomainKnob.h"
 #include "plugin/display/FreezeButton.h"
 #include "plugin/display/FrequencyReadout.h"
 #include "plugin/display/HoldHandle.h"
 #include "plugin/display/ScopeEditor.h"
-#include "plugin/ScopeParams.h"
 #include "plugin/display/ScopeView.h"
 #include "plugin/display/ZoomRangeBar.h"
 #include "plugin/display/ZoomSlider.h"
@@ -232,8 +232,10 @@ TEST_F(EditorTest, EachDomainConfiguresItsAxesAndHidesTheTimeControls) {
   EXPECT_STREQ(h->Scale().endText, "0 ms");
   fx.Automate(kParamDomain, 0.5);  // freq
   EXPECT_EQ(h->Scale().kind, kAxisFrequency);
-  EXPECT_STREQ(h->Scale().startText, "20");
-  EXPECT_STREQ(h->Scale().endText, "12383");  // X zoom high 0.75 in this domain
+  // X zoom 0 .. 0.75 in this domain: 20 .. 12384 Hz, drawn from bin 2 (21.5 Hz) to
+  // bin 1150 (12381.6 Hz), the frequencies the axis ends name.
+  EXPECT_STREQ(h->Scale().startText, "22");
+  EXPECT_STREQ(h->Scale().endText, "12382");
   EXPECT_EQ(v->Scale().kind, kAxisLevel);
   EXPECT_FALSE(v->IsHidden());
   for (ITextWidget* label : {parts->leftLabel, parts->windowLabel, parts->rightLabel}) {

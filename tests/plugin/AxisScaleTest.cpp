@@ -101,9 +101,9 @@ TEST(AxisScale, LevelScaleSurvivesAZeroTop) {
 
 TEST(AxisScale, FrequencyLabelsKeepClearOfTheEndsAndOfEachOther) {
   AxisScale axis;
-  axis.ConfigureFrequencyAxis(20, 22000, 44100, 4096);
-  EXPECT_STREQ(axis.startText, "20");
-  EXPECT_STREQ(axis.endText, "22000");
+  axis.ConfigureFrequencyAxis(UpdateFreqRange(0.0, 1.0, 4096, 44100.0));
+  EXPECT_STREQ(axis.startText, "22");  // bin 2, the spectrum's left edge
+  EXPECT_STREQ(axis.endText, "21996");
   ASSERT_FALSE(axis.marks.empty());
   bool has1000 = false;
   for (std::size_t i = 0; i < axis.marks.size(); ++i) {
@@ -130,10 +130,11 @@ TEST(AxisScale, FrequencyLabelsKeepClearOfTheEndsAndOfEachOther) {
 
 TEST(AxisScale, FrequencyAxisWithNothingVisibleIsEmpty) {
   AxisScale axis;
-  axis.ConfigureFrequencyAxis(1000, 1000, 44100, 4096);
+  axis.ConfigureFrequencyAxis(UpdateFreqRange(0.2, 0.2005, 4096, 44100.0));
   EXPECT_TRUE(axis.marks.empty());
-  axis.ConfigureFrequencyAxis(20, 22000, 0, 4096);
+  axis.ConfigureFrequencyAxis(UpdateFreqRange(0.0, 1.0, 3000, 44100.0));  // no such fft
   EXPECT_TRUE(axis.marks.empty());
+  EXPECT_STREQ(axis.endText, "");
 }
 
 }  // namespace
