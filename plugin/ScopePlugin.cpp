@@ -88,7 +88,7 @@ void ScopePlugin::ParamChanged(int idx) {
 
 // Keeps "X zoom low" at least kMinXZoomGap below "X zoom high". The parameter that
 // was just moved gives way; its value is corrected directly, without telling the
-// host or the controls.
+// host, and the controls bound to it show the corrected value.
 void ScopePlugin::ClampXZoom(int idx) {
   IPlugParam* low = Param(kParamXZoomLow);
   IPlugParam* high = Param(kParamXZoomHigh);
@@ -97,9 +97,11 @@ void ScopePlugin::ClampXZoom(int idx) {
   if (idx == kParamXZoomLow && xZoomLow_ > xZoomHigh_ - kMinXZoomGap) {
     xZoomLow_ = xZoomHigh_ - kMinXZoomGap;
     low->SetClamped(xZoomLow_);
+    if (Graphics() != nullptr) Graphics()->SetControlsFromPlugin(idx, xZoomLow_, false);
   } else if (idx == kParamXZoomHigh && xZoomHigh_ < xZoomLow_ + kMinXZoomGap) {
     xZoomHigh_ = xZoomLow_ + kMinXZoomGap;
     high->SetClamped(xZoomHigh_);
+    if (Graphics() != nullptr) Graphics()->SetControlsFromPlugin(idx, xZoomHigh_, false);
   }
 }
 

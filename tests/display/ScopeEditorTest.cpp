@@ -362,3 +362,36 @@ TEST_F(EditorTest, AudioDrawsTracesAndLevelsInEveryDomain) {
 }
 
 }  // namespace
+
+namespace {
+
+// The host sends an X zoom low above "X zoom high"; the plug-in keeps it below,
+// and the zoom bar shows the handle where the zoom really is.
+TEST_F(EditorTest, ZoomBarShowsTheZoomThePluginKeptNotTheOneTheHostSent) {
+  fx.Automate(kParamXZoomLow, 0.1);
+  fx.Automate(kParamXZoomHigh, 0.3);
+  fx.Automate(kParamXZoomLow, 0.9);
+  EXPECT_NEAR(fx.Real(kParamXZoomLow), 0.299, 1e-6);
+  EXPECT_NEAR(parts->view->XLow(), 0.299, 1e-6);
+  int faders = 0;
+  for (int i = 0; i < G().WidgetCount(); ++i) {
+    IWidget* w = G().Widget(i);
+    if (w->ParamIdx() != kParamXZoomLow) continue;
+    ++faders;
+    EXPECT_NEAR(w->Value(), 0.299, 1e-6);
+  }
+  EXPECT_EQ(faders, 1);
+  // And the same for the high end sent below the low one.
+  fx.Automate(kParamXZoomHigh, 0.3);
+  fx.Automate(kParamXZoomLow, 0.1);
+  fx.Automate(kParamXZoomHigh, 0.05);
+  EXPECT_NEAR(fx.Real(kParamXZoomHigh), 0.101, 1e-6);
+  for (int i = 0; i < G().WidgetCount(); ++i) {
+    IWidget* w = G().Widget(i);
+    if (w->ParamIdx() == kParamXZoomHigh) {
+      EXPECT_NEAR(w->Value(), 0.101, 1e-6);
+    }
+  }
+}
+
+}  // namespace
