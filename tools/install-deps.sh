@@ -15,7 +15,7 @@ packages=(
   libsndfile1-dev
   libfftw3-dev libkissfft-dev libpixman-1-dev libcairo2-dev
   lsp-plugins-vst ardour python3
-  lv2-dev lilv-utils serdi jalv
+  lv2-dev lilv-utils serdi jalv x11-utils
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev make
   wine wine32:i386 wine64
   clang
