@@ -1,6 +1,8 @@
 #include "graphics/IGraphicsHost.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "graphics/IBitmapWidget.h"
 #include "graphics/IWidget.h"
@@ -42,6 +44,16 @@ void IGraphicsHost::SetBackdrop(int id, const char* name) {
   // Indices moved up by one; keep the capture and hover on the same controls.
   if (captureIdx >= 0) ++captureIdx;
   if (mouseOverIdx >= 0) ++mouseOverIdx;
+}
+
+IBox IGraphicsHost::TextBounds(const IFontSpec& font, const char* text, IBox box) {
+  if (text == nullptr || text[0] == '\0') return IBox{};
+  const int size = std::clamp(font.size, 1, 1024);
+  const int width = int(std::min<std::size_t>(std::strlen(text), 1024)) * (size * 3 / 4 + 1);
+  int left = box.left;
+  if (font.align == IALIGN_CENTER) left = box.left + (box.W() - width) / 2;
+  if (font.align == IALIGN_RIGHT) left = box.right - width;
+  return IBox{left, box.top, left + width, box.top + size + 1};
 }
 
 bool IGraphicsHost::DrawVLine(IRgba colour, int x, int y1, int y2) {
@@ -107,7 +119,7 @@ bool IGraphicsHost::CollectDirty(IBox& r) {
   bool any = false;
   for (IWidget* c : controls) {
     if (!c->IsDirty()) continue;
-    r = IBoxUnion(r, c->Rect());
+    r = IBoxUnion(r, c->RedrawRect());
     any = true;
   }
   return any;
@@ -120,7 +132,7 @@ bool IGraphicsHost::DrawDirty(IBox r) {
   // against the list growing under it.
   for (size_t i = 0; i < controls.size(); ++i) {
     IWidget* c = controls[i];
-    if (!c->IsHidden() && IBoxIntersects(r, c->Rect())) c->Draw(this);
+    if (!c->IsHidden() && IBoxIntersects(r, c->RedrawRect())) c->Draw(this);
     c->ClearDirty();
   }
   return PresentRect(r);

@@ -49,6 +49,10 @@ class IGraphicsHost : public IGraphicsInterface {
                           bool antialias) = 0;
   virtual bool FillBox(IRgba colour, IBox box, const IBlend* blend) = 0;
   virtual bool PaintText(const IFontSpec& font, const char* text, IBox box) = 0;
+  // The pixels PaintText would touch for text in box (glyphs may reach past the
+  // box); empty for empty text. Platforms that measure their text override it;
+  // this estimate reserves a wide character cell per byte.
+  virtual IBox TextBounds(const IFontSpec& font, const char* text, IBox box);
   virtual IRgba ReadPixel(int x, int y) = 0;
   virtual RasterPixel* GetSurfaceBits() = 0;
   // Copies what has been drawn so far inside area into `into`, whose top left

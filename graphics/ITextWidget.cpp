@@ -28,8 +28,24 @@ bool ITextWidget::Draw(IGraphicsHost* graphics) {
 }
 
 bool ITextWidget::DrawText(IGraphicsHost* graphics, const char* shown) {
+  drawn_ = IBox{};
   if (shown[0] == '\0') return true;
+  drawn_ = graphics->TextBounds(font, shown, rect);
   return graphics->PaintText(font, shown, rect);
+}
+
+void ITextWidget::NextText(char* out, int size) { CopyText(out, size); }
+
+IBox ITextWidget::RedrawRect() {
+  IGraphicsHost* host = Graphics();
+  if (host == nullptr) return rect;
+  char next[kMaxText];
+  NextText(next, sizeof next);
+  if (std::strcmp(next, measured_) != 0) {
+    std::memcpy(measured_, next, sizeof measured_);
+    measuredBox_ = host->TextBounds(font, next, rect);
+  }
+  return IBoxUnion(IBoxUnion(rect, drawn_), measuredBox_);
 }
 
 void ITextWidget::CopyText(char* out, int size) {
@@ -61,19 +77,35 @@ IValueTextWidget::IValueTextWidget(IPlugBase* plugin, IBox rect, int paramIdx,
   this->paramIdx = paramIdx;
 }
 
+void IValueTextWidget::NextText(char* out, int size) {
+  const IPlugParam* param = plugin != nullptr ? plugin->Param(paramIdx) : nullptr;
+  if (param == nullptr || size < kMaxText) {
+    if (size > 0) out[0] = '\0';
+    return;
+  }
+  // Host threads change parameters under the instance lock.
+  ILockGuard hold(plugin->Lock());
+  param->FormatForHost(out, IPlugParam::kTextSize);
+  if (showLabel && param->Label()[0] != '\0') {
+    std::strcat(out, " ");
+    std::strncat(out, param->Label(), IPlugParam::kTextSize);
+  }
+}
+
+bool IValueTextWidget::IsDirty() {
+  if (ITextWidget::IsDirty()) return true;
+  char next[kMaxText];
+  char shown[kMaxText];
+  NextText(next, sizeof next);
+  CopyText(shown, sizeof shown);
+  return std::strcmp(next, shown) != 0;
+}
+
 bool IValueTextWidget::Draw(IGraphicsHost* graphics) {
   const IPlugParam* param = plugin != nullptr ? plugin->Param(paramIdx) : nullptr;
   if (param == nullptr) return false;
   char shown[kMaxText];
-  {
-    // Host threads change parameters under the instance lock.
-    ILockGuard hold(plugin->Lock());
-    param->FormatForHost(shown, IPlugParam::kTextSize);
-    if (showLabel && param->Label()[0] != '\0') {
-      std::strcat(shown, " ");
-      std::strncat(shown, param->Label(), IPlugParam::kTextSize);
-    }
-  }
+  NextText(shown, sizeof shown);
   StoreText(shown);
   return DrawText(graphics, shown);
 }

@@ -59,6 +59,10 @@ class IWidget {
   void PromptParamEdit();
 
   IBox Rect() const { return rect; }
+  // Everything the control may have drawn or may draw next: the area a redraw of
+  // it must cover. Its rectangle, unless it draws past it (text reaching out of
+  // its box, say). GUI thread.
+  virtual IBox RedrawRect() { return rect; }
   IBox HitRect() const { return hitRect; }
   void SetHitRect(IBox r) { hitRect = r; }
   int ParamIdx() const { return paramIdx; }

@@ -32,7 +32,8 @@ void DeclareScopeParams(IPlugBase& plug) {
 
   plug.Param(kParamBlendSpeed)->DefineDouble("blend speed", 0.5, 0.1, 1.0, 0.1);
   plug.Param(kParamOpacity)->DefineDouble("opacity", 0.75, 0.0, 1.0, 0.01);
-  plug.Param(kParamXZoomLow)->DefineDouble("X zoom low", 0.5, 0.0, 1.0, 0.01);
-  plug.Param(kParamXZoomHigh)->DefineDouble("X zoom high", 1.0, 0.0, 1.0, 0.01);
-  plug.Param(kParamYZoom)->DefineDouble("Y zoom", 0.5, 0.0, 1.0, 0.01);
+  const DomainZoom& zoom = kDefaultZoom[kDomainTime];
+  plug.Param(kParamXZoomLow)->DefineDouble("X zoom low", zoom.low, 0.0, 1.0, 0.01);
+  plug.Param(kParamXZoomHigh)->DefineDouble("X zoom high", zoom.high, 0.0, 1.0, 0.01);
+  plug.Param(kParamYZoom)->DefineDouble("Y zoom", zoom.y, 0.0, 1.0, 0.01);
 }

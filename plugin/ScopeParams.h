@@ -25,5 +25,15 @@ constexpr double kHoldOffDb = 3.0;
 // The smallest gap kept between "X zoom low" and "X zoom high".
 constexpr double kMinXZoomGap = 0.001;
 
+// Each domain's zoom when first shown and after a double click on the display:
+// "X zoom low", "X zoom high" and "Y zoom". The parameters start at the time
+// domain's.
+struct DomainZoom {
+  double low;
+  double high;
+  double y;
+};
+constexpr DomainZoom kDefaultZoom[3] = {{0.5, 1.0, 0.5}, {0.0, 0.75, 0.5}, {0.5, 1.0, 0.5}};
+
 // Defines every parameter of the plug-in with its range, default, label and texts.
 void DeclareScopeParams(IPlugBase& plug);

@@ -16,12 +16,5 @@ host=build/release/tools/vsthost/vsthost
 "$host" info "$module" | tee out/info.txt
 "$host" process "$module" --expect-passthrough -o out/demo.wav
 
-render=build/release/tools/virlex-render/virlex-render
-# Time: the last 20 ms, held still by the trigger at -10 dB, so the offset waveforms
-# of inputs 1/2 and the chord of 3/4 can be read.
-"$render" --domain time --param "X zoom low=0.98" --param "hold=-10 dB" --at 2 -o out/demo-time.png
-# Frequency: after two seconds the smoothed spectra have settled.
-"$render" --domain freq --at 2 -o out/demo-freq.png
-# Phase: at 1 s the pair 1/2 is an eighth of a turn apart.
-"$render" --domain phase --at 1 -o out/demo-phase.png
+tools/demo-pictures.sh out
 echo "demo: wrote out/info.txt, out/demo.wav, out/demo-time.png, out/demo-freq.png and out/demo-phase.png"

@@ -12,6 +12,8 @@ constexpr int kLabelGap = 5;
 constexpr int kHalfLabel = 18;  // half the width of a label centred on its line
 constexpr int kEndLabel = 36;
 constexpr int kTickLength = 4;
+constexpr int kLabelSpace = 2;      // kept free between two labels
+constexpr int kLabelOverhang = 12;  // label rows above and below the rectangle
 
 int Trunc(double v) { return static_cast<int>(std::trunc(v)); }
 }  // namespace
@@ -75,8 +77,30 @@ IBox AxisOverlay::Plot() {
   return plot_;
 }
 
+void AxisOverlay::SetKeepOut(const std::vector<IBox>& boxes) {
+  ILockGuard hold(lock_);
+  keepOut_ = boxes;
+}
+
+IBox AxisOverlay::RedrawRect() {
+  return IBox{rect.left, rect.top - kLabelOverhang, rect.right, rect.bottom + kLabelOverhang};
+}
+
 bool AxisOverlay::Text(IGraphicsHost* g, const char* text, int align, IBox box) {
+  if (text == nullptr || text[0] == '\0') return true;
   font_.align = align;
+  const IBox ink = g->TextBounds(font_, text, box);
+  // A pixel of space between neighbours, so that digits never run together.
+  const IBox spaced{ink.left - kLabelSpace, ink.top, ink.right + kLabelSpace, ink.bottom};
+  auto touches = [&](const IBox& other) {
+    return spaced.left < other.right && other.left < spaced.right && spaced.top < other.bottom &&
+           other.top < spaced.bottom;
+  };
+  for (const IBox& other : placed_)
+    if (touches(other)) return true;
+  for (const IBox& other : keepOut_)
+    if (touches(other)) return true;
+  placed_.push_back(ink);
   return g->PaintText(font_, text, box);
 }
 
@@ -173,6 +197,7 @@ bool AxisOverlay::DrawPhase(IGraphicsHost* g) {
 
 bool AxisOverlay::Draw(IGraphicsHost* graphics) {
   ILockGuard hold(lock_);
+  placed_.clear();
   switch (scale_.kind) {
     case kAxisTime:
     case kAxisFrequency: {

@@ -8,6 +8,8 @@
 // instance lock and never while waiting for it.
 #pragma once
 
+#include <vector>
+
 #include "graphics/IFontSpec.h"
 #include "graphics/IWidget.h"
 #include "iplug/ILock.h"
@@ -27,8 +29,14 @@ class AxisOverlay : public IWidget {
   void ConfigureLevelAxis(double top);
   void ConfigurePhaseGrid(double top);
 
+  // Areas where other controls put text of their own: labels that would touch
+  // them are left out.
+  void SetKeepOut(const std::vector<IBox>& boxes);
+
   bool Draw(IGraphicsHost* graphics) override;
   bool HitTest(int x, int y) override;
+  // Labels hang a little past the rectangle (a vertical axis's end labels).
+  IBox RedrawRect() override;
 
   // Copies, for inspection.
   AxisScale Scale();
@@ -43,9 +51,13 @@ class AxisOverlay : public IWidget {
   bool DrawAmplitude(IGraphicsHost* g);
   bool DrawLevel(IGraphicsHost* g);
   bool DrawPhase(IGraphicsHost* g);
+  // Draws a label whole where it touches no label drawn before it in this Draw
+  // and no keep-out area; true when it was drawn or left out.
   bool Text(IGraphicsHost* g, const char* text, int align, IBox box);
 
   AxisScale scale_;
+  std::vector<IBox> keepOut_;
+  std::vector<IBox> placed_;  // labels drawn so far in this Draw
   IFontSpec font_;
   IBox plot_;
   ILock lock_;

@@ -1,17 +1,11 @@
 #include "plugin/display/DomainKnob.h"
 
-#include <numbers>
-
 #include "graphics/IGraphicsHost.h"
-
-namespace {
-constexpr double kSweep = 0.75 * std::numbers::pi;  // +/- 135 degrees
-constexpr double kGearing = 4.0;
-}  // namespace
+#include "plugin/display/PanelLayout.h"
 
 DomainKnob::DomainKnob(IPlugBase* plugin, int x, int y, int paramIdx, IImage image)
-    : IRotatingKnobWidget(plugin, x, y, paramIdx, image, -kSweep, kSweep, 0, IDIRECTION_VERTICAL,
-                          kGearing) {}
+    : IRotatingKnobWidget(plugin, x, y, paramIdx, image, -panel::kKnobSweep, panel::kKnobSweep, 0,
+                          IDIRECTION_VERTICAL, panel::kKnobGearing) {}
 
 // The nearest of the three positions of a three-valued parameter.
 double DomainKnob::DetentAngle() const {

@@ -33,6 +33,30 @@ void FreezeButton::MouseDown(int, int, IMouseFlags) {
 
 const char* FreezeButton::Caption() const { return value < 0.5 ? "FREEZE" : "UNFREEZE"; }
 
+IBox FreezeButton::CaptionBox(IGraphicsHost* graphics, const char* caption) {
+  if (graphics == nullptr) return rect;
+  const IBox ink = graphics->TextBounds(font_, caption, rect);
+  if (ink.left >= rect.left) return rect;
+  const int width = ink.right - ink.left;
+  return IBox{rect.left, rect.top, rect.left + width + (rect.right - ink.right), rect.bottom};
+}
+
+bool FreezeButton::HitTest(int x, int y) {
+  return rect.Contains(x, y) || CaptionBox(Graphics(), Caption()).Contains(x, y);
+}
+
+IBox FreezeButton::RedrawRect() {
+  IGraphicsHost* g = Graphics();
+  if (g == nullptr) return rect;
+  IBox area = rect;
+  for (const char* caption : {"FREEZE", "UNFREEZE"}) {
+    const IBox box = CaptionBox(g, caption);
+    area = IBoxUnion(area, IBoxUnion(box, g->TextBounds(font_, caption, box)));
+  }
+  return area;
+}
+
 bool FreezeButton::Draw(IGraphicsHost* graphics) {
-  return graphics->PaintText(font_, Caption(), rect);
+  const char* caption = Caption();
+  return graphics->PaintText(font_, caption, CaptionBox(graphics, caption));
 }

@@ -21,8 +21,14 @@ class FreezeButton : public IWidget {
 
   void MouseDown(int x, int y, IMouseFlags mod) override;
   bool Draw(IGraphicsHost* graphics) override;
+  // The caption too, where it is wider than the button's box.
+  bool HitTest(int x, int y) override;
+  IBox RedrawRect() override;
 
   const char* Caption() const;
+  // Where the caption is drawn: right-aligned in the box while it fits, else
+  // from the box's left edge on, so that it never covers the zoom bar left of it.
+  IBox CaptionBox(IGraphicsHost* graphics, const char* caption);
 
  private:
   ScopePlugin* scope_;

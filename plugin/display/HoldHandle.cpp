@@ -69,14 +69,28 @@ double HoldHandle::LineOffset() const {
   return std::clamp(o, 0.0, static_cast<double>(std::max(half - a, 0)));
 }
 
-void HoldHandle::LevelText(char* out, int size) const {
+void HoldHandle::LevelText(char* out, int size, bool withUnit) const {
   const auto n = static_cast<std::size_t>(size);
   if (value == 1.0) {
     std::snprintf(out, n, "off");
     return;
   }
   const double db = ToDb(value);
-  std::snprintf(out, n, db < 0.0 ? "%.1f dB" : "+%.1f dB", db);
+  if (withUnit) {
+    std::snprintf(out, n, db < 0.0 ? "%.1f dB" : "+%.1f dB", db);
+  } else {
+    std::snprintf(out, n, db < 0.0 ? "%.1f" : "+%.1f", db);
+  }
+}
+
+IBox HoldHandle::CaptionBox() const {
+  const int cy = MiddleRow();
+  return IBox{rect.right - 54, cy - 21, rect.right - 14, cy - 9};
+}
+
+IBox HoldHandle::LevelBox() const {
+  const int cy = MiddleRow();
+  return IBox{rect.right - 54, cy + 8, rect.right - 14, cy + 20};
 }
 
 bool HoldHandle::DrawLines(IGraphicsHost* graphics, double offset) {
@@ -108,12 +122,17 @@ bool HoldHandle::DrawEndHandles(IGraphicsHost* graphics) {
 
 bool HoldHandle::Draw(IGraphicsHost* graphics) {
   const int a = handle_.width / 2;
-  const int cy = MiddleRow();
   bool ok = graphics->DrawVLine(font_.colour, rect.right - a - 1, rect.top + a, rect.bottom - a);
   ok &= value != 1.0 ? DrawLines(graphics, LineOffset()) : DrawEndHandles(graphics);
+  // The level stays inside its box, clear of the display's frame: where it
+  // would not fit with its unit, it goes without.
+  const IBox levelBox = LevelBox();
   char text[32];
   LevelText(text, sizeof(text));
-  ok &= graphics->PaintText(font_, "HOLD", IBox{rect.right - 54, cy - 21, rect.right - 14, cy - 9});
-  ok &= graphics->PaintText(font_, text, IBox{rect.right - 54, cy + 8, rect.right - 14, cy + 20});
+  if (graphics->TextBounds(font_, text, levelBox).left < levelBox.left) {
+    LevelText(text, sizeof(text), false);
+  }
+  ok &= graphics->PaintText(font_, "HOLD", CaptionBox());
+  ok &= graphics->PaintText(font_, text, levelBox);
   return ok;
 }

@@ -34,8 +34,12 @@ class HoldHandle : public IWidget {
   static double ToDb(double normalized);
   // The value a click at row y sets.
   double ValueAt(int y) const;
-  // "-12.0 dB", "+1.5 dB", or "off".
-  void LevelText(char* out, int size) const;
+  // "-12.0 dB", "+1.5 dB", or "off"; without the unit, "-12.0".
+  void LevelText(char* out, int size, bool withUnit = true) const;
+  // Where the "HOLD" caption and the level text go, beside the display's right
+  // edge; the axis keeps its labels out of them.
+  IBox CaptionBox() const;
+  IBox LevelBox() const;
   // Distance of the threshold lines from the middle row for the current value,
   // kept inside the strip.
   double LineOffset() const;

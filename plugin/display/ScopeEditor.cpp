@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <vector>
 
 #include "graphics/IBitmapWidget.h"
 #include "graphics/IGraphicsLice.h"
@@ -17,6 +18,7 @@
 #include "plugin/display/FreezeButton.h"
 #include "plugin/display/FrequencyReadout.h"
 #include "plugin/display/HoldHandle.h"
+#include "plugin/display/PanelLayout.h"
 #include "plugin/display/ScopeView.h"
 #include "plugin/display/ScopeViewMath.h"
 #include "plugin/display/ZoomRangeBar.h"
@@ -26,15 +28,13 @@
 
 namespace {
 
-constexpr int kEditorWidth = 724;
-constexpr int kEditorHeight = 526;
-constexpr double kKnobSweep = 0.75 * std::numbers::pi;
-constexpr double kKnobGearing = 4.0;
 // Margins of the axis marks: vertical axes keep clear of their end texts.
 constexpr double kDefaultMargin = 0.06;
 constexpr double kAmplitudeMargin = 0.1;
 constexpr double kLevelMargin = 0.05;
 constexpr double kPhaseMargin = 0.1;
+
+constexpr int kFontSize = 14;  // every text of the panel: "Arial", 14 pixels
 
 const IRgba kGrey{255, 127, 127, 127};
 const IRgba kWhite{255, 255, 255, 255};
@@ -83,79 +83,81 @@ ITextWidget* PanelBuilder::Text(IBox box, IRgba colour, int align, const char* t
 }
 
 IRotatingKnobWidget* PanelBuilder::Knob(int x, int y, int param) {
-  auto* knob = new IRotatingKnobWidget(&plugin_, x, y, param, images_.knob, -kKnobSweep, kKnobSweep,
-                                       0, IDIRECTION_VERTICAL, kKnobGearing);
+  auto* knob =
+      new IRotatingKnobWidget(&plugin_, x, y, param, images_.knob, -panel::kKnobSweep,
+                              panel::kKnobSweep, 0, IDIRECTION_VERTICAL, panel::kKnobGearing);
   g_->AddWidget(knob);
   return knob;
 }
 
 void PanelBuilder::AddTimeLabels() {
-  parts_.leftLabel = Text(IBox{80, 368, 210, 380}, kGrey, IALIGN_LEFT, "");
-  parts_.windowLabel = Text(IBox{300, 368, 430, 380}, kGrey, IALIGN_LEFT, "");
-  parts_.rightLabel = Text(IBox{490, 368, 620, 380}, kGrey, IALIGN_LEFT, "");
-  Text(IBox{44, 385, 74, 397}, kGrey, IALIGN_CENTER, "ZOOM");
-  Text(IBox{656, 484, 690, 499}, kBlack, IALIGN_CENTER, "v1.54");
+  parts_.leftLabel = Text(panel::kLeftTimeLabel, kGrey, IALIGN_LEFT, "");
+  parts_.windowLabel = Text(panel::kWindowLabel, kGrey, IALIGN_LEFT, "");
+  parts_.rightLabel = Text(panel::kRightTimeLabel, kGrey, IALIGN_LEFT, "");
+  Text(panel::kZoomCaption, kGrey, IALIGN_CENTER, "ZOOM");
+  Text(panel::kVersion, kBlack, IALIGN_CENTER, "v1.54");
 }
 
 // Domain, and the spectrum's fft size, blend speed and opacity with their values.
 void PanelBuilder::AddGlobalKnobs() {
   const IFontSpec value = Font(kWhite, IALIGN_CENTER);
-  g_->AddWidget(new DomainKnob(&plugin_, 47, 452, kParamDomain, images_.knob));
-  g_->AddWidget(new IValueTextWidget(&plugin_, IBox{43, 409, 83, 421}, kParamDomain, value, false));
-  g_->AddWidget(new IBitmapWidget(&plugin_, 453, 448, -1, images_.bigKnob, IBLEND_ALPHA));
-  g_->AddWidget(new IBitmapWidget(&plugin_, 501, 448, -1, images_.bigKnob, IBLEND_ALPHA));
-  Knob(460, 452, kParamFftSize);
-  Knob(508, 452, kParamBlendSpeed);
-  Knob(556, 452, kParamOpacity);
+  g_->AddWidget(new DomainKnob(&plugin_, panel::kDomainKnob.x, panel::kDomainKnob.y, kParamDomain,
+                               images_.knob));
+  g_->AddWidget(new IValueTextWidget(&plugin_, panel::kDomainValue, kParamDomain, value, false));
+  g_->AddWidget(new IBitmapWidget(&plugin_, panel::kFftBody.x, panel::kFftBody.y, -1,
+                                  images_.bigKnob, IBLEND_ALPHA));
+  g_->AddWidget(new IBitmapWidget(&plugin_, panel::kBlendBody.x, panel::kBlendBody.y, -1,
+                                  images_.bigKnob, IBLEND_ALPHA));
+  Knob(panel::kFftKnob.x, panel::kFftKnob.y, kParamFftSize);
+  Knob(panel::kBlendKnob.x, panel::kBlendKnob.y, kParamBlendSpeed);
+  Knob(panel::kOpacityKnob.x, panel::kOpacityKnob.y, kParamOpacity);
   const int params[3] = {kParamFftSize, kParamBlendSpeed, kParamOpacity};
+  const IBox boxes[3] = {panel::kFftValue, panel::kBlendValue, panel::kOpacityValue};
   for (int i = 0; i < 3; ++i) {
-    const int left = 456 + 48 * i;
-    g_->AddWidget(
-        new IValueTextWidget(&plugin_, IBox{left, 409, left + 40, 421}, params[i], value, false));
+    g_->AddWidget(new IValueTextWidget(&plugin_, boxes[i], params[i], value, false));
   }
 }
 
 // Input n (1..4): delay knob, on/off switch, delay text and level text.
 void PanelBuilder::AddInputColumn(int n) {
-  const int c = 170 + 89 * (n - 1);
-  Knob(c - 68, 452, kParamDelay1 + n - 1);
-  g_->AddWidget(
-      new ISwitchWidget(&plugin_, c - 21, 463, kParamInput1 + n - 1, images_.button, IBLEND_ALPHA));
-  parts_.delayText[n - 1] = Text(IBox{c - 65, 409, c - 35, 421}, kWhite, IALIGN_RIGHT, "");
-  parts_.levelText[n - 1] = Text(IBox{c - 30, 409, c, 421}, kWhite, IALIGN_RIGHT, "");
+  Knob(panel::DelayKnob(n).x, panel::DelayKnob(n).y, kParamDelay1 + n - 1);
+  g_->AddWidget(new ISwitchWidget(&plugin_, panel::InputSwitch(n).x, panel::InputSwitch(n).y,
+                                  kParamInput1 + n - 1, images_.button, IBLEND_ALPHA));
+  parts_.delayText[n - 1] = Text(panel::DelayText(n), kWhite, IALIGN_RIGHT, "");
+  parts_.levelText[n - 1] = Text(panel::LevelText(n), kWhite, IALIGN_RIGHT, "");
 }
 
 void PanelBuilder::AddZoom() {
   const IImage handle = g_->ImageFromResource(106, "img/bar_handle.png", 1);
-  auto* bar = new ZoomRangeBar(&plugin_, 82, 383, 536, kParamXZoomLow, kParamXZoomHigh, handle,
-                               IDIRECTION_HORIZONTAL, kWhite);
+  auto* bar =
+      new ZoomRangeBar(&plugin_, panel::kZoomBarX, panel::kZoomBarY, panel::kZoomBarLength,
+                       kParamXZoomLow, kParamXZoomHigh, handle, IDIRECTION_HORIZONTAL, kWhite);
   bar->AddTo(g_);
-  g_->AddWidget(new ZoomSlider(&plugin_, 52, 58, 305, kParamYZoom, handle, kWhite));
+  g_->AddWidget(new ZoomSlider(&plugin_, panel::kYZoomX, panel::kYZoomY, panel::kYZoomLength,
+                               kParamYZoom, handle, kWhite));
 }
 
 // The display with everything drawn over it, and the manual link on the logo.
 void PanelBuilder::AddDisplay() {
-  parts_.freeze = new FreezeButton(&plugin_, IBox{625, 384, 681, 398}, Font(kBlue, IALIGN_RIGHT));
+  parts_.freeze = new FreezeButton(&plugin_, panel::kFreeze, Font(kBlue, IALIGN_RIGHT));
   g_->AddWidget(parts_.freeze);
-  parts_.view = new ScopeView(&plugin_, IBox{80, 56, 618, 362});
+  parts_.view = new ScopeView(&plugin_, panel::kDisplay);
   g_->AddWidget(parts_.view);
   parts_.horizontalAxis =
-      new AxisOverlay(&plugin_, IBox{80, 41, 618, 362}, Font(kGrey, IALIGN_LEFT));
+      new AxisOverlay(&plugin_, panel::kHorizontalAxis, Font(kGrey, IALIGN_LEFT));
   g_->AddWidget(parts_.horizontalAxis);
-  parts_.verticalAxis = new AxisOverlay(&plugin_, IBox{80, 56, 650, 362}, Font(kGrey, IALIGN_LEFT));
+  parts_.verticalAxis = new AxisOverlay(&plugin_, panel::kVerticalAxis, Font(kGrey, IALIGN_LEFT));
   g_->AddWidget(parts_.verticalAxis);
   const IImage trigger = g_->ImageFromResource(107, "img/trig_handle.png", 1);
-  parts_.hold = new HoldHandle(&plugin_, IBox{80, 49, 679, 369}, kParamHold, trigger,
-                               Font(kRed, IALIGN_RIGHT));
+  parts_.hold =
+      new HoldHandle(&plugin_, panel::kHoldStrip, kParamHold, trigger, Font(kRed, IALIGN_RIGHT));
   g_->AddWidget(parts_.hold);
-  parts_.readout =
-      new FrequencyReadout(&plugin_, IBox{80, 56, 618, 362}, Font(kWhite, IALIGN_CENTER));
+  parts_.readout = new FrequencyReadout(&plugin_, panel::kDisplay, Font(kWhite, IALIGN_CENTER));
   g_->AddWidget(parts_.readout);
   std::string manual;
   g_->GetPluginFolder(manual);
   manual += "Virlex_manual.pdf";
-  g_->AddWidget(
-      new ILinkWidget(&plugin_, IBox{609, 442, 699, 499}, manual.c_str(), nullptr, nullptr));
+  g_->AddWidget(new ILinkWidget(&plugin_, panel::kLogo, manual.c_str(), nullptr, nullptr));
 }
 
 ScopeEditor::Parts PanelBuilder::Build() {
@@ -180,7 +182,7 @@ ScopeEditor::Parts PanelBuilder::Build() {
 }  // namespace
 
 std::unique_ptr<ScopeEditor> BuildScopeEditor(ScopePlugin& plugin) {
-  IGraphicsLice* graphics = MakeEditorGraphics(&plugin, kEditorWidth, kEditorHeight, 0);
+  IGraphicsLice* graphics = MakeEditorGraphics(&plugin, panel::kWidth, panel::kHeight, 0);
   if (graphics == nullptr) return nullptr;
   auto editor = std::make_unique<ScopeEditor>(PanelBuilder(plugin, graphics).Build());
   plugin.AttachEditor(graphics);
@@ -237,6 +239,16 @@ void ScopeEditor::RefreshScales(const ScaleSettings& s) {
     v->ConfigureAmplitudeAxis(ZoomDivisor(s.yZoom));
     v->SetHidden(false);
   }
+  // The hold handle's texts share the column right of the display with the
+  // amplitude labels: the labels give way.
+  std::vector<IBox> holdTexts;
+  if (s.domain == kDomainTime) {
+    for (IBox box : {parts_.hold->CaptionBox(), parts_.hold->LevelBox()}) {
+      box.bottom = box.top + kFontSize + 1;  // the whole character cell
+      holdTexts.push_back(box);
+    }
+  }
+  v->SetKeepOut(holdTexts);
   h->SetDirty(false);
   v->SetDirty(false);
 }

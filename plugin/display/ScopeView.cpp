@@ -11,13 +11,11 @@
 #include "plugin/ScopeParams.h"
 #include "plugin/ScopePlugin.h"
 #include "plugin/display/FrequencyReadout.h"
+#include "plugin/display/PanelLayout.h"
 #include "plugin/engine/ScopeMath.h"
 
 namespace {
 
-// Trace colours of inputs 1 to 4: white, red, green, blue.
-constexpr IRgba kTraceColours[ScopeView::kChannels] = {
-    {255, 255, 255, 255}, {255, 221, 32, 32}, {255, 32, 185, 93}, {255, 32, 128, 216}};
 constexpr IRgba kCursorColour = {255, 32, 128, 216};
 constexpr IRgba kWhite = {255, 255, 255, 255};
 constexpr int kPhaseHistoryMin = 1024;
@@ -32,7 +30,7 @@ ScopeView::ScopeView(ScopePlugin* plugin, IBox rect)
   const auto width = static_cast<std::size_t>(std::max(rect.right - rect.left, 1));
   for (int i = 0; i < kChannels; ++i) {
     Channel& channel = ChannelAt(i);
-    channel.colour = kTraceColours[i];
+    channel.colour = panel::kInputColour[i];
     channel.columnTop.assign(width, 0.0f);
     channel.columnBottom.assign(width, 0.0f);
   }

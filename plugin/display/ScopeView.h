@@ -16,6 +16,7 @@
 #include "graphics/IRgba.h"
 #include "graphics/IWidget.h"
 #include "iplug/ILock.h"
+#include "plugin/ScopeParams.h"
 #include "plugin/display/ScopeViewMath.h"
 #include "plugin/display/TracePicture.h"
 #include "plugin/engine/ChannelWindow.h"
@@ -128,13 +129,12 @@ class ScopeView : public IWidget {
   int fftSize_ = -1;
   FreqRange range_{};
   double sampleRate_ = 44100.0;
-  double xLow_ = 0.5;
-  double xHigh_ = 1.0;
-  double yZoom_ = 0.5;
+  double xLow_ = kDefaultZoom[kDomainTime].low;
+  double xHigh_ = kDefaultZoom[kDomainTime].high;
+  double yZoom_ = kDefaultZoom[kDomainTime].y;
   double cursorPos_ = -1.0;
-  double savedLow_[3] = {0.5, 0.0, 0.5};
-  double savedHigh_[3] = {1.0, 0.75, 1.0};
-  double savedZoom_[3] = {0.5, 0.5, 0.5};
+  // Each domain's zoom, kept while another domain is shown.
+  DomainZoom saved_[3] = {kDefaultZoom[0], kDefaultZoom[1], kDefaultZoom[2]};
   float yScale_ = 1.0f;
   int hoverCursorX_ = -1;
   int hoverX_ = -1;

@@ -12,14 +12,10 @@
 #include "graphics/ITextWidget.h"
 #include "plugin/ScopeParams.h"
 #include "plugin/ScopePlugin.h"
-#include "plugin/engine/ScopeTexts.h"
 #include "plugin/display/ScopeView.h"
+#include "plugin/engine/ScopeTexts.h"
 
 namespace {
-
-constexpr double kDefaultLow[3] = {0.5, 0.0, 0.5};
-constexpr double kDefaultHigh[3] = {1.0, 0.75, 1.0};
-constexpr double kDefaultYZoom = 0.5;
 
 bool Fine(IMouseFlags mod) { return mod.shift || mod.ctrl; }
 
@@ -49,14 +45,12 @@ void ScopeView::SendYZoom(double zoom) {
 // sent here come back re-entrantly through ApplyParam on the same thread.
 void ScopeView::ApplyDomain(int domain) {
   if (domain < kDomainTime || domain > kDomainPhase || domain == mode_) return;
-  savedLow_[mode_] = xLow_;
-  savedHigh_[mode_] = xHigh_;
-  savedZoom_[mode_] = yZoom_;
+  saved_[mode_] = DomainZoom{xLow_, xHigh_, yZoom_};
   mode_ = domain;
   ResetColumns();
   relayout_ = true;
-  SendZoom(savedLow_[domain], savedHigh_[domain]);
-  SendYZoom(savedZoom_[domain]);
+  SendZoom(saved_[domain].low, saved_[domain].high);
+  SendYZoom(saved_[domain].y);
   if (mode_ != kDomainTime) cursorPos_ = -1.0;
 }
 
@@ -143,9 +137,9 @@ void ScopeView::MouseDrag(int x, int, int dx, int dy, IMouseFlags mod) {
 }
 
 void ScopeView::MouseDoubleClick(int, int, IMouseFlags) {
-  const int mode = mode_;
-  SendZoom(kDefaultLow[mode], kDefaultHigh[mode]);
-  SendYZoom(kDefaultYZoom);
+  const DomainZoom& zoom = kDefaultZoom[mode_];
+  SendZoom(zoom.low, zoom.high);
+  SendYZoom(zoom.y);
 }
 
 void ScopeView::MouseWheel(int, int, IMouseFlags mod, int notches) {

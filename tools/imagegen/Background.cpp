@@ -1,9 +1,9 @@
 #include "tools/imagegen/Background.h"
 
+#include "plugin/display/PanelLayout.h"
 #include "raster/RasterBlit.h"
 #include "raster/RasterSurface.h"
 #include "tools/imagegen/Paint.h"
-#include "tools/imagegen/PanelLayout.h"
 #include "tools/imagegen/Widgets.h"
 
 using namespace panel;
@@ -129,7 +129,7 @@ void Labels(RasterBitmap* s, TextPainter& text) {
   number.tracking = 0;
   for (int n = 1; n <= 4; ++n) {
     under(DelayKnob(n), "DELAY");
-    number.colour = kInputColour[n - 1];
+    number.colour = IRgbaToPixel(kInputColour[n - 1]);
     const Point sw = InputSwitch(n);
     text.Draw(s, number, std::to_string(n), float(sw.x) + kSwitch * 0.5f, 503);
   }
@@ -166,7 +166,7 @@ void Logo(RasterBitmap* s, TextPainter& text) {
   for (int n = 0; n < 4; ++n) {
     const int x = int(cx) - total / 2 + n * (barW + gap);
     const RasterPixel c =
-        n == 0 ? 0xFF5A5F66u : kInputColour[n];  // white would vanish on the plate
+        n == 0 ? 0xFF5A5F66u : IRgbaToPixel(kInputColour[n]);  // white would vanish on the plate
     RasterFillRect(s, x, kLogo.top + 29, barW, 2, c, 1.0f, BLIT_COPY);
   }
   TextStyle maker;

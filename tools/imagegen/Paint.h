@@ -7,14 +7,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graphics/IBox.h"
 #include "raster/RasterBitmap.h"
 
-struct PaintBounds {
-  int left = 0;
-  int top = 0;
-  int right = 0;   // exclusive
-  int bottom = 0;  // exclusive
-};
+// A box: left, top, right, bottom, right and bottom exclusive.
+using PaintBounds = IBox;
 
 // Linear mix of two colours, alpha included; t in [0, 1].
 RasterPixel MixColour(RasterPixel a, RasterPixel b, float t);

@@ -2,10 +2,11 @@
 
 #include <cmath>
 
+#include "plugin/display/PanelLayout.h"
 #include "raster/RasterBlit.h"
 #include "raster/RasterLine.h"
 #include "raster/RasterRotatedBlit.h"
-#include "tools/imagegen/PanelLayout.h"
+#include "tools/imagegen/Paint.h"
 
 using namespace panel;
 
@@ -41,7 +42,7 @@ void Traces(RasterBitmap* s) {
     for (int x = kDisplay.left; x < kDisplay.right; ++x) {
       const float y = cy - (60.0f + 20.0f * n) * std::sin(float(x) * (0.02f + 0.007f * n) + n);
       if (x > kDisplay.left)
-        RasterLine(s, px, py, float(x), y, kInputColour[n], 1.0f, BLIT_COPY, true);
+        RasterLine(s, px, py, float(x), y, IRgbaToPixel(kInputColour[n]), 1.0f, BLIT_COPY, true);
       px = float(x), py = y;
     }
   }
@@ -97,7 +98,7 @@ std::unique_ptr<MemBitmap> MakePreview(TextPainter& text, const PanelImages& im)
   Text(s.get(), text, "4096", kFftValue, 1, 0xFFFFFFFFu);
   Text(s.get(), text, "0.50", kBlendValue, 1, 0xFFFFFFFFu);
   Text(s.get(), text, "85%", kOpacityValue, 1, 0xFFFFFFFFu);
-  Text(s.get(), text, "ZOOM", PaintBounds{44, 385, 74, 397}, 1, 0xFF7F7F7Fu);
+  Text(s.get(), text, "ZOOM", kZoomCaption, 1, 0xFF7F7F7Fu);
   Text(s.get(), text, "UNFREEZE", kFreeze, 2, 0xFF2080D8u);
   Text(s.get(), text, "v1.54", kVersion, 1, 0xFF000000u);
   Text(s.get(), text, "-6.0 dB", PaintBounds{620, 200, 660, 212}, 0, 0xFF7F7F7Fu);

@@ -2,14 +2,15 @@
 
 #include <cmath>
 
+#include "plugin/display/PanelLayout.h"
 #include "raster/RasterSurface.h"
 #include "tools/imagegen/Paint.h"
-#include "tools/imagegen/PanelLayout.h"
 
 namespace {
 
 constexpr float kPi = 3.14159265f;
-constexpr float kSweep = 0.75f * kPi;  // scale marks run from -135 to +135 degrees
+// Scale marks over the knobs' sweep, -135 to +135 degrees.
+constexpr float kSweep = static_cast<float>(panel::kKnobSweep);
 
 std::unique_ptr<MemBitmap> Transparent(int w, int h) {
   auto surface = std::make_unique<MemBitmap>(w, h);

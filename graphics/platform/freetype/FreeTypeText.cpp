@@ -161,6 +161,13 @@ int LineWidth(SizedFace& f, const char* text) {
   return w;
 }
 
+// Where the line starts for the box's alignment.
+int PenStart(SizedFace& f, const IFontSpec& font, const char* text, IBox box) {
+  if (font.align == IALIGN_CENTER) return box.left + (box.W() - LineWidth(f, text)) / 2;
+  if (font.align == IALIGN_RIGHT) return box.right - LineWidth(f, text);
+  return box.left;
+}
+
 // dst = dst + (colour - dst) x coverage x alpha, on every channel, alpha included.
 inline RasterPixel BlendCoverage(RasterPixel dst, RasterPixel colour, int weight) {
   RasterPixel out = 0;
@@ -208,9 +215,7 @@ bool FreeTypeDrawText(RasterBitmap* surface, const IFontSpec& font, const char* 
   const IBox whole{0, 0, surface->GetWidth(), surface->GetHeight()};
   clip = clip.Empty() ? whole : IBoxIntersection(clip, whole);
   if (clip.Empty()) return true;
-  int penX = box.left;
-  if (font.align == IALIGN_CENTER) penX = box.left + (box.W() - LineWidth(*f, text)) / 2;
-  if (font.align == IALIGN_RIGHT) penX = box.right - LineWidth(*f, text);
+  int penX = PenStart(*f, font, text, box);
   const int baseline = box.top + f->ascent;
   const RasterPixel colour = IRgbaToPixel(font.colour);
   for (int i = 0; text[i] != '\0' && i < kMaxChars && penX < clip.right; ++i) {
@@ -220,6 +225,30 @@ bool FreeTypeDrawText(RasterBitmap* surface, const IFontSpec& font, const char* 
     penX += g->advance;
   }
   return true;
+}
+
+IBox FreeTypeTextBox(const IFontSpec& font, const char* text, IBox box) {
+  if (text == nullptr || text[0] == '\0') return IBox{};
+  FontState& st = Fonts();
+  ILockGuard hold(st.lock);
+  SizedFace* f = OpenFace(st, font);
+  if (f == nullptr) return IBox{};
+  int penX = PenStart(*f, font, text, box);
+  const int baseline = box.top + f->ascent;
+  IBox ink{};
+  bool any = false;
+  for (int i = 0; text[i] != '\0' && i < kMaxChars; ++i) {
+    const Glyph* g = GlyphFor(*f, static_cast<unsigned char>(text[i]));
+    if (g == nullptr) continue;
+    if (!g->coverage.empty()) {
+      const IBox glyph{penX + g->left, baseline - g->top, penX + g->left + g->width,
+                       baseline - g->top + g->rows};
+      ink = any ? IBoxUnion(ink, glyph) : glyph;
+      any = true;
+    }
+    penX += g->advance;
+  }
+  return ink;
 }
 
 int FreeTypeTextWidth(const IFontSpec& font, const char* text) {

@@ -17,5 +17,9 @@
 bool FreeTypeDrawText(RasterBitmap* surface, const IFontSpec& font, const char* text, IBox box,
                       IBox clip = IBox{});
 
+// The pixels FreeTypeDrawText would touch for text in box: the union of the
+// glyphs' pictures, placed as it places them. Empty for empty text or no face.
+IBox FreeTypeTextBox(const IFontSpec& font, const char* text, IBox box);
+
 // Width in pixels that FreeTypeDrawText would advance for text; -1 with no face.
 int FreeTypeTextWidth(const IFontSpec& font, const char* text);

@@ -56,6 +56,12 @@ bool IGraphicsOffscreen::PaintText(const IFontSpec& font, const char* text, IBox
   return FreeTypeDrawText(drawSurface.get(), used, text, box, drawRect);
 }
 
+IBox IGraphicsOffscreen::TextBounds(const IFontSpec& font, const char* text, IBox box) {
+  IFontSpec used = fontChosen ? firstFont : font;
+  used.align = font.align;
+  return FreeTypeTextBox(used, text, box);
+}
+
 std::string IGraphicsOffscreen::ParamDisplayText(const IPlugParam* param) const {
   char text[IPlugParam::kTextSize] = {};
   if (param == nullptr) return text;

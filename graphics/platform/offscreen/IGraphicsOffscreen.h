@@ -32,6 +32,7 @@ class IGraphicsOffscreen : public IGraphicsLice {
   // The first font stays for the life of the host (face, size and style);
   // colour and alignment follow each call. Clipped to the redraw rectangle.
   bool PaintText(const IFontSpec& font, const char* text, IBox box) override;
+  IBox TextBounds(const IFontSpec& font, const char* text, IBox box) override;
   void PromptParamEdit(IWidget* control, IPlugParam* param) override;
   void GetHostFolder(std::string& out) override;
   void GetPluginFolder(std::string& out) override;
