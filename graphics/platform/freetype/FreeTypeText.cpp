@@ -258,3 +258,16 @@ int FreeTypeTextWidth(const IFontSpec& font, const char* text) {
   if (f == nullptr) return -1;
   return text == nullptr ? 0 : LineWidth(*f, text);
 }
+
+bool FreeTypeHostText::Draw(RasterBitmap* surface, const IFontSpec& font, const char* text,
+                            IBox box, IBox clip) {
+  if (text == nullptr) return true;
+  if (!chosen_) {
+    first_ = font;
+    chosen_ = true;
+  }
+  IFontSpec used = first_;
+  used.colour = font.colour;
+  used.align = font.align;
+  return FreeTypeDrawText(surface, used, text, box, clip);
+}

@@ -23,3 +23,15 @@ IBox FreeTypeTextBox(const IFontSpec& font, const char* text, IBox box);
 
 // Width in pixels that FreeTypeDrawText would advance for text; -1 with no face.
 int FreeTypeTextWidth(const IFontSpec& font, const char* text);
+
+// The text rule of the editor's graphics hosts: the first font a host draws with
+// stays for the host's life (face, size, style, orientation); colour and alignment
+// follow each call.
+class FreeTypeHostText {
+ public:
+  bool Draw(RasterBitmap* surface, const IFontSpec& font, const char* text, IBox box, IBox clip);
+
+ private:
+  bool chosen_ = false;
+  IFontSpec first_;
+};

@@ -1,8 +1,5 @@
 #include "graphics/platform/offscreen/IGraphicsOffscreen.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <cstring>
 
@@ -11,21 +8,10 @@
 #include "graphics/RasterSavePng.h"
 #include "graphics/ValueEntryText.h"
 #include "graphics/platform/freetype/FreeTypeText.h"
+#include "graphics/platform/posix/PosixFolders.h"
 #include "graphics/platform/posix/PosixShellOpen.h"
 #include "iplug/IPlugBase.h"
 #include "iplug/IPlugParam.h"
-
-namespace {
-
-// Its address tells dladdr which shared object this code was linked into.
-void PluginFolderAnchor() {}
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-}  // namespace
 
 IGraphicsOffscreen::IGraphicsOffscreen(IPlugBase* plugin, int width, int height, int fps)
     : IGraphicsLice(plugin, width, height, fps) {}
@@ -45,15 +31,7 @@ IBox IGraphicsOffscreen::TakePresented() {
 }
 
 bool IGraphicsOffscreen::PaintText(const IFontSpec& font, const char* text, IBox box) {
-  if (text == nullptr) return true;
-  if (!fontChosen) {
-    firstFont = font;
-    fontChosen = true;
-  }
-  IFontSpec used = firstFont;
-  used.colour = font.colour;
-  used.align = font.align;
-  return FreeTypeDrawText(drawSurface.get(), used, text, box, drawRect);
+  return text_.Draw(drawSurface.get(), font, text, box, drawRect);
 }
 
 IBox IGraphicsOffscreen::TextBounds(const IFontSpec& font, const char* text, IBox box) {
@@ -243,24 +221,9 @@ void IGraphicsOffscreen::Leave() {
   MouseLeave();
 }
 
-void IGraphicsOffscreen::GetHostFolder(std::string& out) {
-  out.clear();
-  char path[4096];
-  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return;
-  out = FolderOf(std::string(path, size_t(n)));
-}
+void IGraphicsOffscreen::GetHostFolder(std::string& out) { PosixHostFolder(out); }
 
-void IGraphicsOffscreen::GetPluginFolder(std::string& out) {
-  out.clear();
-  Dl_info info{};
-  // Any function of this module: dladdr names the shared object it lives in.
-  if (dladdr(reinterpret_cast<void*>(&PluginFolderAnchor), &info) == 0 || info.dli_fname == nullptr)
-    return;
-  char resolved[4096];
-  if (realpath(info.dli_fname, resolved) == nullptr) return;
-  out = FolderOf(resolved);
-}
+void IGraphicsOffscreen::GetPluginFolder(std::string& out) { PosixPluginFolder(out); }
 
 void IGraphicsOffscreen::PromptFile(std::string& out, int, const char*, const char*) {
   out.clear();
@@ -270,6 +233,7 @@ bool IGraphicsOffscreen::PromptColor(IRgba&, const char*) { return false; }
 
 bool IGraphicsOffscreen::ShellOpen(const char* url, const char*, const char* question,
                                    const char*) {
+  // With a question there is no one to answer it, so nothing is opened.
   if (question != nullptr) return false;
   return PosixShellOpen(url);
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "graphics/IGraphicsLice.h"
+#include "graphics/platform/freetype/FreeTypeText.h"
 
 class IGraphicsOffscreen : public IGraphicsLice {
  public:
@@ -93,8 +94,7 @@ class IGraphicsOffscreen : public IGraphicsLice {
 
   std::atomic<bool> windowOpen{false};
   bool buttonDown = false;
-  bool fontChosen = false;
-  IFontSpec firstFont;
+  FreeTypeHostText text_;
   IBox presented;
   int presentCount = 0;
 
