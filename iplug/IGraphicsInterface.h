@@ -16,4 +16,9 @@ class IGraphicsInterface {
   // Opens the editor as a child of the host's window; returns the window or null.
   virtual void* OpenEditorWindow(void* parent) = 0;
   virtual void CloseEditorWindow() = 0;
+  // Closes the window if it is open and returns once no thread of the editor's own
+  // (a window layer's event and redraw thread) is inside the editor any more.
+  // Called without the instance lock, right before the instance is destroyed,
+  // since such a thread may be waiting for that lock inside a redraw.
+  virtual void ShutDownEditor() {}
 };

@@ -40,6 +40,9 @@ intptr VST_CALLBACK IPlugVST::VSTDispatcher(AEffect* effect, int32 opcode, int32
   if (opcode == effClose) {
     // The instance owns the lock: release it before the instance goes away.
     lock.Leave();
+    // An editor drawing on a thread of its own stops before anything it reads is
+    // destroyed. Hosts often close the instance with the editor still open.
+    if (plug->Graphics() != nullptr) plug->Graphics()->ShutDownEditor();
     delete plug;
     return 0;
   }
