@@ -4,7 +4,8 @@
 #      (cross builds), for the wine tests;
 #   2. the optimised native build: unit tests, the module through vsthost, Ardour
 #      as a real host, both Windows DLLs and their editors under wine;
-#   3. the debug build under AddressSanitizer and UBSan: every unit test again.
+#   3. the debug build under AddressSanitizer and UBSan: every unit test again, and
+#      the editor in its X11 window.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -16,4 +17,4 @@ tools/build.sh release
 tools/build.sh asan
 
 ctest --test-dir build/release --output-on-failure -j "$(nproc)"
-ctest --test-dir build/asan --output-on-failure -L unit -j "$(nproc)"
+ctest --test-dir build/asan --output-on-failure -L 'unit|x11' -j "$(nproc)"

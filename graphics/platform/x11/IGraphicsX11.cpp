@@ -38,7 +38,7 @@ IGraphicsX11::~IGraphicsX11() { ShutDownEditor(); }
 
 void IGraphicsX11::ShutDownEditor() {
   CloseEditorWindow();
-  if (screen_ == nullptr || X11EditorLoop::Gone()) return;
+  if (screen_.load() == nullptr || X11EditorLoop::Gone()) return;
   X11EditorLoop::Instance().WaitUntilOutside(this);
   // The loop thread is done with this editor: its X resources can go.
   presenter_.reset();
@@ -97,12 +97,12 @@ void* IGraphicsX11::OpenEditorWindow(void* parent) {
 
 void IGraphicsX11::CloseEditorWindow() {
   const xcb_window_t window = window_.exchange(0);
-  if (window == 0 || screen_ == nullptr || X11EditorLoop::Gone()) return;
-  X11EditorLoop& loop = X11EditorLoop::Instance();
-  loop.Detach(this);
+  const X11Screen* screen = screen_.load();
+  if (window == 0 || screen == nullptr || X11EditorLoop::Gone()) return;
+  X11EditorLoop::Instance().Detach(this);
   // Destroying it also gives the keyboard back (focus reverts to the parent).
-  xcb_destroy_window(screen_->conn, window);
-  xcb_flush(screen_->conn);
+  xcb_destroy_window(screen->conn, window);
+  xcb_flush(screen->conn);
 }
 
 void* IGraphicsX11::GetEditorWindow() {
@@ -112,11 +112,12 @@ void* IGraphicsX11::GetEditorWindow() {
 void IGraphicsX11::Resize(int w, int h) {
   IGraphicsLice::Resize(w, h);
   const xcb_window_t window = window_.load();
-  if (window == 0 || screen_ == nullptr || w <= 0 || h <= 0) return;
+  const X11Screen* screen = screen_.load();
+  if (window == 0 || screen == nullptr || w <= 0 || h <= 0) return;
   const std::uint32_t size[] = {std::uint32_t(w), std::uint32_t(h)};
-  xcb_configure_window(screen_->conn, window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+  xcb_configure_window(screen->conn, window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
                        size);
-  xcb_flush(screen_->conn);
+  xcb_flush(screen->conn);
 }
 
 // --- The beat and the events (loop thread) ---------------------------------------------
@@ -167,8 +168,9 @@ bool IGraphicsX11::PresentRect(IBox r) {
 
 void IGraphicsX11::Show(IBox r) {
   const xcb_window_t window = window_.load();
-  if (window == 0 || screen_ == nullptr || !drawSurface) return;
-  if (!presenter_) presenter_ = std::make_unique<X11Presenter>(*screen_);
+  const X11Screen* screen = screen_.load();
+  if (window == 0 || screen == nullptr || !drawSurface) return;
+  if (!presenter_) presenter_ = std::make_unique<X11Presenter>(*screen);
   const bool withEntry = entry_.IsOpen() && IBoxIntersects(r, entry_.Box());
   presenter_->Present(window, *drawSurface, r, [&](RasterBitmap& staging, IBox clip) {
     if (withEntry) entry_.Draw(staging, clip);
@@ -309,8 +311,9 @@ void IGraphicsX11::PromptParamEdit(IWidget* control, IPlugParam* param) {
 // the host's window, where the host's own shortcuts live.
 void IGraphicsX11::SetKeyboardWanted(bool wanted) {
   const xcb_window_t window = window_.load();
-  if (window == 0 || screen_ == nullptr) return;
-  xcb_connection_t* conn = screen_->conn;
+  const X11Screen* screen = screen_.load();
+  if (window == 0 || screen == nullptr) return;
+  xcb_connection_t* conn = screen->conn;
   const std::uint32_t events = wanted ? kWindowEvents | XCB_EVENT_MASK_KEY_PRESS : kWindowEvents;
   xcb_change_window_attributes(conn, window, XCB_CW_EVENT_MASK, &events);
   if (wanted) {

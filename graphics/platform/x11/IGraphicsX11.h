@@ -78,7 +78,7 @@ class IGraphicsX11 : public IGraphicsLice, private X11LoopClient {
   void SetKeyboardWanted(bool wanted);
   void EntryClosed(IBox where);
 
-  const X11Screen* screen_ = nullptr;  // set by the first open, then fixed
+  std::atomic<const X11Screen*> screen_{nullptr};  // set by the first open, then fixed
   std::atomic<std::uint32_t> window_{0};
   std::atomic<unsigned> generation_{0};
 
