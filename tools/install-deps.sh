@@ -13,6 +13,7 @@ packages=(
   libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2
   libx11-dev xvfb xauth
   libxcb1-dev libxcb-shm0-dev libxcb-xtest0-dev libxcb-res0-dev
+  jackd2 xdotool imagemagick
   libsndfile1-dev
   libfftw3-dev libkissfft-dev libpixman-1-dev libcairo2-dev
   lsp-plugins-vst ardour python3

@@ -19,3 +19,16 @@ if(VIRLEX_PYTHON3)
            COMMAND ${VIRLEX_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/ardour/test_session_tool.py)
   set_tests_properties(host.ardour.session_tool PROPERTIES LABELS host TIMEOUT 60)
 endif()
+
+# Ardour's GUI as the editor's host: under Xvfb with a JACK server on its dummy driver,
+# the plug-in's entry in the mixer is double-clicked and its editor must show moving
+# traces (ardour/gui.sh; about 40 s). Skipped when a tool is missing.
+if(TARGET Virlex AND VIRLEX_BASH)
+  add_test(NAME host.ardour.gui
+           COMMAND ${VIRLEX_BASH} ${CMAKE_CURRENT_LIST_DIR}/ardour/gui.sh $<TARGET_FILE:Virlex>
+                   ${CMAKE_CURRENT_BINARY_DIR}/ardour-gui-editor.png)
+  set_tests_properties(host.ardour.gui PROPERTIES
+    LABELS host
+    SKIP_RETURN_CODE 77
+    TIMEOUT 300)
+endif()
