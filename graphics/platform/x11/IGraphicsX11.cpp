@@ -29,6 +29,11 @@ X11PointerEvent PointerEvent(X11PointerEvent::Kind kind, int button, int x, int 
   return e;
 }
 
+// Returns once the server has handled every request sent so far.
+void RoundTrip(xcb_connection_t* conn) {
+  std::free(xcb_get_input_focus_reply(conn, xcb_get_input_focus(conn), nullptr));
+}
+
 }  // namespace
 
 IGraphicsX11::IGraphicsX11(IPlugBase* plugin, int width, int height, int fps)
@@ -87,8 +92,15 @@ void* IGraphicsX11::OpenEditorWindow(void* parent) {
     std::free(error);
     return nullptr;
   }
+  // Named as the editor window is on Windows, so tools can tell it from the host's.
+  static const char kClass[] = "IPlug\0IPlugWndClass";
+  xcb_change_property(conn, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                      sizeof kClass, kClass);
+  xcb_change_property(conn, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 5,
+                      "IPlug");
   xcb_map_window(conn, window);
-  xcb_flush(conn);
+  // Shown by the time the host hears of it: its next request already sees the window.
+  RoundTrip(conn);
   window_ = window;
   ++generation_;
   loop.Attach(this, window, fps);
@@ -100,9 +112,10 @@ void IGraphicsX11::CloseEditorWindow() {
   const X11Screen* screen = screen_.load();
   if (window == 0 || screen == nullptr || X11EditorLoop::Gone()) return;
   X11EditorLoop::Instance().Detach(this);
-  // Destroying it also gives the keyboard back (focus reverts to the parent).
+  // Destroying it also gives the keyboard back (focus reverts to the parent). Gone by
+  // the time the host hears of it, which may destroy its own window next.
   xcb_destroy_window(screen->conn, window);
-  xcb_flush(screen->conn);
+  RoundTrip(screen->conn);
 }
 
 void* IGraphicsX11::GetEditorWindow() {
