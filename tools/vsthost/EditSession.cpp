@@ -20,6 +20,9 @@ namespace {
 constexpr double kEventGap = 0.02;
 // Time the editor gets after opening in a reopen cycle: a few redraw ticks.
 constexpr double kCycleOpen = 0.1;
+// The window of an editor whose size is known only once it is open starts this large.
+constexpr int kProvisionalWidth = 640;
+constexpr int kProvisionalHeight = 480;
 
 enum class Due { kAction, kScreenshot, kParams, kWindows };
 
@@ -225,12 +228,22 @@ int Session::Run(const AudioData& input, double rate) {
   if ((plugin_.Effect()->flags & vst::effFlagsHasEditor) == 0)
     return Fail("the plug-in has no editor (effFlagsHasEditor is not set)");
   int width = 0, height = 0;
-  if (!EditorSize(width, height))
-    return Fail("the plug-in reports no editor size (effEditGetRect)");
+  // Some plug-ins know their editor's size only once it is open (LSP's do): such an
+  // editor opens in a window of a provisional size, which then takes the size reported.
+  const bool sizeKnown = EditorSize(width, height);
+  if (!sizeKnown) {
+    width = kProvisionalWidth;
+    height = kProvisionalHeight;
+  }
   std::string error;
   window_ = EditorWindow::Create(width, height, "vsthost: " + plugin_.EffectName(), error);
   if (!window_) return Fail(error);
-  std::fprintf(out_, "edit: editor size %dx%d\n", width, height);
+  if (sizeKnown) {
+    std::fprintf(out_, "edit: editor size %dx%d\n", width, height);
+  } else {
+    std::fprintf(out_, "edit: no editor size before opening; the window starts at %dx%d\n", width,
+                 height);
+  }
   PrintGui("before opening");
   AudioFeed feed(plugin_, input, rate);
   if (o_.audio && !feed.Start(error)) return Fail(error);
@@ -239,6 +252,14 @@ int Session::Run(const AudioData& input, double rate) {
   if (!OpenEditor("effEditOpen")) {
     feed.Stop();
     return Fail("the plug-in did not open its editor (effEditOpen returned 0)");
+  }
+  if (!sizeKnown) {
+    window_->Pump(0.0);
+    if (!EditorSize(width, height))
+      return Fail("the plug-in reports no editor size (effEditGetRect), even once open");
+    const bool resized = window_->Resize(width, height);
+    std::fprintf(out_, "edit: editor size %dx%d once open%s\n", width, height,
+                 resized ? "" : " (the window keeps its size)");
   }
   PrintChildren("after opening");
   if (o_.openTwice) {

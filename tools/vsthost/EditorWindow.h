@@ -31,6 +31,9 @@
 //    show as text (an entry field's text; a list's items joined with '|').
 //    Used to report what effEditOpen made and what is left after closing; may
 //    be empty where the system cannot tell.
+//  * Resize (width, height): gives the client area a new size, for plug-ins that
+//    report their editor's size only once it is open. False where the backend
+//    cannot (the window keeps its size).
 //  * GuiResources (): the process's window-system object counts (GDI and USER
 //    objects on Windows; -1 where the system keeps no such counts, as wine
 //    does not) and the number of windows the GUI thread owns, nested ones
@@ -80,6 +83,7 @@ class EditorWindow {
   virtual bool Capture(Picture& picture) = 0;
   virtual std::vector<ChildWindow> ChildWindows(bool /*nested*/) { return {}; }
   virtual GuiCounts GuiResources() { return {}; }
+  virtual bool Resize(int /*width*/, int /*height*/) { return false; }
   // True once the user (or the window system) closed the window.
   virtual bool Closed() { return false; }
 };
