@@ -259,6 +259,13 @@ int FreeTypeTextWidth(const IFontSpec& font, const char* text) {
   return text == nullptr ? 0 : LineWidth(*f, text);
 }
 
+IFontSpec FreeTypeHostText::Used(const IFontSpec& font) const {
+  IFontSpec used = chosen_ ? first_ : font;
+  used.colour = font.colour;
+  used.align = font.align;
+  return used;
+}
+
 bool FreeTypeHostText::Draw(RasterBitmap* surface, const IFontSpec& font, const char* text,
                             IBox box, IBox clip) {
   if (text == nullptr) return true;
@@ -266,8 +273,9 @@ bool FreeTypeHostText::Draw(RasterBitmap* surface, const IFontSpec& font, const 
     first_ = font;
     chosen_ = true;
   }
-  IFontSpec used = first_;
-  used.colour = font.colour;
-  used.align = font.align;
-  return FreeTypeDrawText(surface, used, text, box, clip);
+  return FreeTypeDrawText(surface, Used(font), text, box, clip);
+}
+
+IBox FreeTypeHostText::Bounds(const IFontSpec& font, const char* text, IBox box) const {
+  return FreeTypeTextBox(Used(font), text, box);
 }

@@ -30,8 +30,12 @@ int FreeTypeTextWidth(const IFontSpec& font, const char* text);
 class FreeTypeHostText {
  public:
   bool Draw(RasterBitmap* surface, const IFontSpec& font, const char* text, IBox box, IBox clip);
+  // The pixels Draw would touch for text in box, by the same rule.
+  IBox Bounds(const IFontSpec& font, const char* text, IBox box) const;
 
  private:
+  IFontSpec Used(const IFontSpec& font) const;
+
   bool chosen_ = false;
   IFontSpec first_;
 };

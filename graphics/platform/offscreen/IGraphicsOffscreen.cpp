@@ -35,9 +35,7 @@ bool IGraphicsOffscreen::PaintText(const IFontSpec& font, const char* text, IBox
 }
 
 IBox IGraphicsOffscreen::TextBounds(const IFontSpec& font, const char* text, IBox box) {
-  IFontSpec used = fontChosen ? firstFont : font;
-  used.align = font.align;
-  return FreeTypeTextBox(used, text, box);
+  return text_.Bounds(font, text, box);
 }
 
 std::string IGraphicsOffscreen::ParamDisplayText(const IPlugParam* param) const {

@@ -355,6 +355,10 @@ bool IGraphicsX11::PaintText(const IFontSpec& font, const char* text, IBox box) 
   return text_.Draw(drawSurface.get(), font, text, box, drawRect);
 }
 
+IBox IGraphicsX11::TextBounds(const IFontSpec& font, const char* text, IBox box) {
+  return text_.Bounds(font, text, box);
+}
+
 void IGraphicsX11::GetHostFolder(std::string& out) { PosixHostFolder(out); }
 
 void IGraphicsX11::GetPluginFolder(std::string& out) { PosixPluginFolder(out); }

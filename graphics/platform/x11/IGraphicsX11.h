@@ -45,6 +45,7 @@ class IGraphicsX11 : public IGraphicsLice, private X11LoopClient {
   // The first font stays for the life of the host; colour and alignment follow
   // each call. Clipped to the redraw rectangle.
   bool PaintText(const IFontSpec& font, const char* text, IBox box) override;
+  IBox TextBounds(const IFontSpec& font, const char* text, IBox box) override;
   // Opens the drawn value entry and gives it the keyboard. Loop thread.
   void PromptParamEdit(IWidget* control, IPlugParam* param) override;
   void GetHostFolder(std::string& out) override;
