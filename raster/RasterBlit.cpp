@@ -6,6 +6,7 @@
 
 #include "raster/MemBitmap.h"
 #include "raster/RasterBlendOps.h"
+#include "raster/RasterFillPixels.h"
 #include "raster/RasterRowKernels.h"
 #include "raster/RasterRowKernelsSse2.h"
 #include "raster/RasterSurfaceView.h"
@@ -40,6 +41,17 @@ void FillWith(const SurfaceView& v, const ClipRect& c, RasterPixel colour, int w
   }
 }
 
+// Rectangles as wide as the row span are one run in memory (bottom-up rows
+// included: the block simply starts at the lowest memory row).
+void FillSolid(const SurfaceView& v, const ClipRect& c, RasterPixel solid) {
+  if (c.w == v.span) {
+    RasterPixel* first = std::min(v.Row(c.y), v.Row(c.y + c.h - 1));
+    FillPixels(first, std::size_t(c.w) * std::size_t(c.h), solid);
+    return;
+  }
+  for (int row = 0; row < c.h; ++row) FillPixels(v.Row(c.y + row) + c.x, std::size_t(c.w), solid);
+}
+
 }  // namespace
 
 void RasterFillRect(RasterBitmap* surface, int x, int y, int w, int h, RasterPixel colour,
@@ -54,8 +66,7 @@ void RasterFillRect(RasterBitmap* surface, int x, int y, int w, int h, RasterPix
     case BLIT_COPY:
       if (iw == 256) {
         // Full weight replaces the colour channels and saturates alpha (256 -> 255).
-        const RasterPixel solid = colour | 0xFF000000u;
-        for (int row = 0; row < c.h; ++row) std::fill_n(v.Row(c.y + row) + c.x, c.w, solid);
+        FillSolid(v, c, colour | 0xFF000000u);
         return;
       }
       FillWith(v, c, colour, iw, [iw](int d, int s) { return Div256(d * (256 - iw) + s * iw); });

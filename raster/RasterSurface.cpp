@@ -1,7 +1,6 @@
 #include "raster/RasterSurface.h"
 
-#include <algorithm>
-
+#include "raster/RasterFillPixels.h"
 #include "raster/RasterSurfaceView.h"
 
 using namespace raster_detail;
@@ -9,8 +8,12 @@ using namespace raster_detail;
 void RasterClear(RasterBitmap* surface, RasterPixel value) {
   const SurfaceView v = ViewOf(surface);
   if (!v.Usable()) return;
+  if (v.span == v.width) {
+    FillPixels(v.bits, std::size_t(v.width) * std::size_t(v.height), value);
+    return;
+  }
   RasterPixel* row = v.bits;
-  for (int y = 0; y < v.height; ++y, row += v.span) std::fill(row, row + v.width, value);
+  for (int y = 0; y < v.height; ++y, row += v.span) FillPixels(row, std::size_t(v.width), value);
 }
 
 RasterPixel RasterGetPixel(RasterBitmap* surface, int x, int y) {

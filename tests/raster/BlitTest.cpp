@@ -62,6 +62,33 @@ TEST(RasterFillRect, AddDodgeAndFlippedRows) {
   EXPECT_TRUE(g.GuardsIntact());
 }
 
+// Long runs take the string-store path: whole-width rectangles as one run over
+// packed rows (top-down and bottom-up), wide rectangles row by row, and
+// RasterClear; every pixel outside the rectangle keeps its value.
+TEST(RasterFillRect, LongRunsFillExactlyTheRectangle) {
+  const RasterPixel before = 0x11223344u, colour = 0x00ABCDEFu;
+  const auto check = [&](GuardedBitmap& g, int x, int y, int w, int h) {
+    for (int py = 0; py < g.GetHeight(); ++py)
+      for (int px = 0; px < g.GetWidth(); ++px) {
+        const bool inside = px >= x && px < x + w && py >= y && py < y + h;
+        ASSERT_EQ(g.At(px, py), inside ? colour | 0xFF000000u : before) << px << "," << py;
+      }
+    EXPECT_TRUE(g.GuardsIntact());
+  };
+  for (bool flipped : {false, true})
+    for (bool packed : {false, true}) {
+      GuardedBitmap whole(300, 9, flipped, before, packed);
+      RasterFillRect(&whole, -5, 2, 400, 5, colour, 1.0f, BLIT_COPY);
+      check(whole, 0, 2, 300, 5);
+      GuardedBitmap wide(300, 9, flipped, before, packed);
+      RasterFillRect(&wide, 7, 1, 290, 7, colour, 1.0f, BLIT_COPY);
+      check(wide, 7, 1, 290, 7);
+      GuardedBitmap cleared(300, 3, flipped, before, packed);
+      RasterClear(&cleared, colour | 0xFF000000u);
+      check(cleared, 0, 0, 300, 3);
+    }
+}
+
 TEST(RasterBlit, NegativeOffsetDrawsTheRightPartAtTheLeftEdge) {
   GuardedBitmap src(5, 4), dst(6, 6, false, 0u);
   FillNumbered(src);

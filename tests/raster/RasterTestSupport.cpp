@@ -9,19 +9,20 @@
 
 namespace raster_test {
 
-GuardedBitmap::GuardedBitmap(int w, int h, bool flip, RasterPixel fill)
+GuardedBitmap::GuardedBitmap(int w, int h, bool flip, RasterPixel fill, bool packedRows)
     : width(w),
       height(h),
-      span((w > 0 ? w : 0) + 2 * kPad),
+      sidePad(packedRows ? 0 : kPad),
+      span((w > 0 ? w : 0) + 2 * sidePad),
       flipped(flip),
       block(std::size_t(span) * std::size_t((h > 0 ? h : 0) + 2 * kPad), kGuard) {
   for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) block[std::size_t(y + kPad) * span + kPad + x] = fill;
+    for (int x = 0; x < width; ++x) block[std::size_t(y + kPad) * span + sidePad + x] = fill;
 }
 
 bool GuardedBitmap::GuardsIntact() const {
   for (std::size_t i = 0; i < block.size(); ++i) {
-    const int row = int(i / span) - kPad, col = int(i % span) - kPad;
+    const int row = int(i / span) - kPad, col = int(i % span) - sidePad;
     const bool inside = row >= 0 && row < height && col >= 0 && col < width;
     if (!inside && block[i] != kGuard) return false;
   }
@@ -30,12 +31,12 @@ bool GuardedBitmap::GuardsIntact() const {
 
 RasterPixel GuardedBitmap::At(int x, int y) const {
   const int row = flipped ? height - 1 - y : y;
-  return block[std::size_t(row + kPad) * span + kPad + x];
+  return block[std::size_t(row + kPad) * span + sidePad + x];
 }
 
 void GuardedBitmap::Set(int x, int y, RasterPixel p) {
   const int row = flipped ? height - 1 - y : y;
-  block[std::size_t(row + kPad) * span + kPad + x] = p;
+  block[std::size_t(row + kPad) * span + sidePad + x] = p;
 }
 
 int GuardedBitmap::CountNot(RasterPixel value) const {

@@ -11,16 +11,19 @@ namespace raster_test {
 
 // A surface inside a larger block: a border of guard pixels on every side and
 // rows padded beyond the width, so a write outside the surface changes a guard
-// pixel. It can also answer that its rows are stored bottom-up.
+// pixel. It can also answer that its rows are stored bottom-up, and keep its
+// rows packed (span = width, guard rows only above and below), the layout
+// whose whole-width rectangles are one run in memory.
 class GuardedBitmap : public RasterBitmap {
  public:
   static constexpr RasterPixel kGuard = 0xA5C3E1F7u;
   static constexpr int kPad = 16;
 
-  GuardedBitmap(int width, int height, bool flipped = false, RasterPixel fill = 0);
+  GuardedBitmap(int width, int height, bool flipped = false, RasterPixel fill = 0,
+                bool packedRows = false);
 
   RasterPixel* GetBits() override {
-    return width > 0 && height > 0 ? &block[kPad * span + kPad] : nullptr;
+    return width > 0 && height > 0 ? &block[std::size_t(kPad * span + sidePad)] : nullptr;
   }
   int GetWidth() override { return width; }
   int GetHeight() override { return height; }
@@ -36,7 +39,7 @@ class GuardedBitmap : public RasterBitmap {
   int CountNot(RasterPixel value) const;
 
  private:
-  int width, height, span;
+  int width, height, sidePad, span;
   bool flipped;
   std::vector<RasterPixel> block;
 };
