@@ -30,9 +30,11 @@ inline RasterPixel PerChannel(RasterPixel d, RasterPixel s, ChannelFn fn) {
 // with two multiplies: the red/blue and the alpha/green pairs each share one 32-bit
 // word, 16 bits a channel. No lane can overflow into the next or go negative, so
 // this is exactly the per-channel formula with its truncating division and clamp.
-[[gnu::always_inline]] inline RasterPixel BlendLanes(RasterPixel d, RasterPixel s, std::uint32_t dw, std::uint32_t sw) {
+[[gnu::always_inline]] inline RasterPixel BlendLanes(RasterPixel d, RasterPixel s, std::uint32_t dw,
+                                                     std::uint32_t sw) {
   const std::uint32_t rb = (((d & 0x00FF00FFu) * dw + (s & 0x00FF00FFu) * sw) >> 8) & 0x00FF00FFu;
-  const std::uint32_t ag = (((d >> 8) & 0x00FF00FFu) * dw + ((s >> 8) & 0x00FF00FFu) * sw) & 0xFF00FF00u;
+  const std::uint32_t ag =
+      (((d >> 8) & 0x00FF00FFu) * dw + ((s >> 8) & 0x00FF00FFu) * sw) & 0xFF00FF00u;
   return rb | ag;
 }
 

@@ -25,27 +25,68 @@ struct RotatedSetup {
 // worth of travel, already visible as a one-pixel shear after the first row.
 std::int64_t Fixed(double v) { return std::llround(v * 65536.0); }
 
-template <class Op, bool Bilinear, class Taps>
-void RotatedLoop(const SurfaceView& d, const SurfaceView& s, const RotatedSetup& q, int w) {
+template <class Op>
+void RotatedNearest(const SurfaceView& d, const SurfaceView& s, const RotatedSetup& q, int w) {
   // Locals: the stores through dp could otherwise force reloads of q.
   const SampleBox box = q.box;
   const std::int64_t colX = q.colX, colY = q.colY;
   const int n = q.w;
   std::int64_t rowX = q.startX, rowY = q.startY;
-  Taps taps;
   for (int row = 0; row < q.h; ++row, rowX += q.rowX, rowY += q.rowY) {
     RasterPixel* dp = d.Row(q.y + row) + q.x;
     std::int64_t px = rowX, py = rowY;
     for (int i = 0; i < n; ++i, px += colX, py += colY) {
       // Arithmetic shift (floor) keeps positions just left of or above the
-      // source outside it and the fractions in 0..65535.
-      const std::int64_t sx = px >> 16, sy = py >> 16;
+      // source outside it.
       RasterPixel sample;
-      const bool hit = Bilinear ? SampleBilinear(taps, s, box, sx, sy, std::uint32_t(py & 0xFFFF),
-                                                 std::uint32_t(px & 0xFFFF), sample)
-                                : SampleNearest(s, box, sx, sy, sample);
-      if (hit) dp[i] = Op::Apply(dp[i], sample, w);
+      if (SampleNearest(s, box, px >> 16, py >> 16, sample)) dp[i] = Op::Apply(dp[i], sample, w);
     }
+  }
+}
+
+// Per destination row, the columns whose four taps all lie in the box form one
+// interval (a straight line through a rectangle); it is drawn as a run. The
+// columns before and after it are sampled one by one with every edge rule.
+template <class Op, class Taps>
+void RotatedBilinear(const SurfaceView& d, const SurfaceView& s, const RotatedSetup& q, int w,
+                     const InteriorKernels& interior) {
+  const SampleBox box = q.box;
+  const std::int64_t colX = q.colX, colY = q.colY;
+  const int n = q.w;
+  std::int64_t rowX = q.startX, rowY = q.startY;
+  Taps taps;
+  const auto edge = [&](RasterPixel* dp, int from, int to) {
+    std::int64_t px = rowX + from * colX, py = rowY + from * colY;
+    for (int i = from; i < to; ++i, px += colX, py += colY) {
+      // Arithmetic shift (floor) keeps positions just left of or above the
+      // source outside it and the fractions in 0..65535.
+      RasterPixel sample;
+      if (SampleBilinear(taps, s, box, px >> 16, py >> 16, std::uint32_t(py & 0xFFFF),
+                         std::uint32_t(px & 0xFFFF), sample))
+        dp[i] = Op::Apply(dp[i], sample, w);
+    }
+  };
+  for (int row = 0; row < q.h; ++row, rowX += q.rowX, rowY += q.rowY) {
+    RasterPixel* dp = d.Row(q.y + row) + q.x;
+    const IndexRange across =
+        StepsInside(rowX, colX, std::int64_t(box.left) << 16, std::int64_t(box.right - 1) << 16, n);
+    const IndexRange down =
+        StepsInside(rowY, colY, std::int64_t(box.top) << 16, std::int64_t(box.bottom - 1) << 16, n);
+    const int first = std::max(across.first, down.first);
+    const int last = std::max(first, std::min(across.last, down.last));
+    edge(dp, 0, first);
+    if (last > first) {
+      BilinearRun run;
+      run.origin = s.Row(0);
+      run.rowStep = s.RowStep();
+      run.x = rowX + first * colX;
+      run.y = rowY + first * colY;
+      run.dx = colX;
+      run.dy = colY;
+      run.n = last - first;
+      DrawBilinearRun(interior, run, dp + first, w);
+    }
+    edge(dp, last, n);
   }
 }
 
@@ -136,11 +177,16 @@ void RasterRotatedBlit(RasterBitmap* dst, RasterBitmap* src, int x, int y, int d
   weight = SaneWeight(weight);
   const int w = int(weight * 256.0f);
   const bool bilinear = (mode & BLIT_FILTER_MASK) == BLIT_FILTER_BILINEAR;
-  WithSampledBlend(SelectBlend(mode, weight), w, FastPathsEnabled(), [&](auto op, auto taps) {
+  const BlendKind kind = SelectBlend(mode, weight);
+  const InteriorKernels interior = InteriorKernelsFor(kind, w);
+  const bool fastTaps = FastPathsEnabled();
+  WithSampledBlend(kind, w, [&](auto op) {
     using Op = decltype(op);
-    if (bilinear)
-      RotatedLoop<Op, true, decltype(taps)>(d, s, q, w);
+    if (!bilinear)
+      RotatedNearest<Op>(d, s, q, w);
+    else if (fastTaps)
+      RotatedBilinear<Op, Sse2Taps>(d, s, q, w, interior);
     else
-      RotatedLoop<Op, false, decltype(taps)>(d, s, q, w);
+      RotatedBilinear<Op, ReferenceTaps>(d, s, q, w, interior);
   });
 }

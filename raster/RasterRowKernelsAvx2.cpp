@@ -23,6 +23,21 @@ inline void Store(RasterPixel* p, __m256i v) {
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
 }
 
+// Runs step(d, s) over the row eight pixels at a time; the last few pixels go
+// through one masked step, whose lanes past the end are neither read nor written.
+template <class Step>
+inline void ForEachStep(RasterPixel* d, const RasterPixel* s, int n, Step step) {
+  int i = 0;
+  for (; i + 8 <= n; i += 8) Store(d + i, step(Load(d + i), Load(s + i)));
+  if (i == n) return;
+  const __m256i mask =
+      _mm256_cmpgt_epi32(_mm256_set1_epi32(n - i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+  int* dp = reinterpret_cast<int*>(d + i);
+  const int* sp = reinterpret_cast<const int*>(s + i);
+  _mm256_maskstore_epi32(dp, mask,
+                         step(_mm256_maskload_epi32(dp, mask), _mm256_maskload_epi32(sp, mask)));
+}
+
 // (d (256 - w) + s w) >> 8, exact for 0 <= w <= 256 (see the SSE2 loop).
 void CopyRow(RasterPixel* d, const RasterPixel* s, int n, int w) {
   if (w < 0 || w > 256) return BlendRowReference<OpCopy>(d, s, n, w);
@@ -31,12 +46,9 @@ void CopyRow(RasterPixel* d, const RasterPixel* s, int n, int w) {
     return _mm256_srli_epi16(
         _mm256_add_epi16(_mm256_mullo_epi16(d16, vinv), _mm256_mullo_epi16(s16, vw)), 8);
   };
-  int i = 0;
-  for (; i + 8 <= n; i += 8) {
-    const __m256i dv = Load(d + i), sv = Load(s + i);
-    Store(d + i, _mm256_packus_epi16(half(Lo16(dv), Lo16(sv)), half(Hi16(dv), Hi16(sv))));
-  }
-  BlendRowReference<OpCopy>(d + i, s + i, n - i, w);
+  ForEachStep(d, s, n, [&](__m256i dv, __m256i sv) {
+    return _mm256_packus_epi16(half(Lo16(dv), Lo16(sv)), half(Hi16(dv), Hi16(sv)));
+  });
 }
 
 // a = (sa w) >> 8; (s a + d (255 - a)) >> 8; a transparent source keeps d.
@@ -49,14 +61,11 @@ void CopyAlphaRow(RasterPixel* d, const RasterPixel* s, int n, int w) {
                                               _mm256_mullo_epi16(d16, _mm256_sub_epi16(c255, a))),
                              8);
   };
-  int i = 0;
-  for (; i + 8 <= n; i += 8) {
-    const __m256i dv = Load(d + i), sv = Load(s + i);
+  ForEachStep(d, s, n, [&](__m256i dv, __m256i sv) {
     const __m256i blended = _mm256_packus_epi16(half(Lo16(dv), Lo16(sv)), half(Hi16(dv), Hi16(sv)));
     const __m256i keep = _mm256_cmpeq_epi32(_mm256_srli_epi32(sv, 24), _mm256_setzero_si256());
-    Store(d + i, _mm256_blendv_epi8(blended, dv, keep));
-  }
-  BlendRowReference<OpCopyAlpha>(d + i, s + i, n - i, w);
+    return _mm256_blendv_epi8(blended, dv, keep);
+  });
 }
 
 // d +- (s |w|) >> 8 (or with a = (sa |w|) >> 8 in place of |w|), saturating.
@@ -72,16 +81,13 @@ void AddRow(RasterPixel* d, const RasterPixel* s, int n, int w) {
         UseAlpha ? _mm256_srli_epi16(_mm256_mullo_epi16(SpreadAlpha(s16), vw), 8) : vw;
     return _mm256_srli_epi16(_mm256_mullo_epi16(s16, k), 8);
   };
-  int i = 0;
-  for (; i + 8 <= n; i += 8) {
-    const __m256i dv = Load(d + i), sv = Load(s + i);
+  ForEachStep(d, s, n, [&](__m256i dv, __m256i sv) {
     // Without alpha at full weight (s x 256) >> 8 is s itself.
     const __m256i t = (!UseAlpha && magnitudeW == 256)
                           ? sv
                           : _mm256_packus_epi16(magnitude(Lo16(sv)), magnitude(Hi16(sv)));
-    Store(d + i, subtract ? _mm256_subs_epu8(dv, t) : _mm256_adds_epu8(dv, t));
-  }
-  BlendRowReference<Reference>(d + i, s + i, n - i, w);
+    return subtract ? _mm256_subs_epu8(dv, t) : _mm256_adds_epu8(dv, t);
+  });
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 
 #include <cstdint>
 
+#include "raster/RasterBilinearRun.h"
 #include "raster/RasterBilinearTapsSse2.h"
 #include "raster/RasterBlendOps.h"
+#include "raster/RasterRowKernels.h"
 #include "raster/RasterSurfaceView.h"
 
 namespace raster_detail {
@@ -45,6 +47,40 @@ inline bool SampleBilinear(Taps& taps, const SurfaceView& s, const SampleBox& b,
   return true;
 }
 
+// The four-tap interior of a blit: the run sampler and the row blend that
+// applies the operator (null when the samples simply replace the destination).
+struct InteriorKernels {
+  BilinearRunKernel sample = nullptr;
+  RowKernel blend = nullptr;
+};
+
+inline InteriorKernels InteriorKernelsFor(BlendKind kind, int w) {
+  InteriorKernels k;
+  k.sample = SelectBilinearRunKernel();
+  if (!(kind == BlendKind::Copy && w == 256)) k.blend = SelectRowKernel(kind);
+  return k;
+}
+
+// Draws a run of four-tap samples onto dp; blending goes through a small
+// buffer so that the sampler and the blend each run their own vector loop.
+inline void DrawBilinearRun(const InteriorKernels& k, const BilinearRun& run, RasterPixel* dp,
+                            int w) {
+  if (!k.blend) {
+    k.sample(run, dp);
+    return;
+  }
+  constexpr int kChunk = 256;
+  RasterPixel samples[kChunk];
+  BilinearRun part = run;
+  for (int done = 0; done < run.n; done += kChunk) {
+    part.n = run.n - done < kChunk ? run.n - done : kChunk;
+    k.sample(part, samples);
+    k.blend(dp + done, samples, part.n, w);
+    part.x += part.dx * kChunk;
+    part.y += part.dy * kChunk;
+  }
+}
+
 // Copy at full weight: (d x 0 + s x 256) / 256 is s itself, so the pixel is
 // simply replaced.
 struct OpReplace {
@@ -52,19 +88,13 @@ struct OpReplace {
 };
 
 // Calls fn with the operator type, with OpReplace standing in for a copy at
-// full weight, and with the bilinear taps to use.
+// full weight.
 template <class Fn>
-inline void WithSampledBlend(BlendKind kind, int w, bool fast, Fn&& fn) {
-  const auto withTaps = [&](auto op) {
-    if (fast)
-      fn(op, Sse2Taps{});
-    else
-      fn(op, ReferenceTaps{});
-  };
+inline void WithSampledBlend(BlendKind kind, int w, Fn&& fn) {
   if (kind == BlendKind::Copy && w == 256)
-    withTaps(OpReplace{});
+    fn(OpReplace{});
   else
-    WithBlend(kind, withTaps);
+    WithBlend(kind, fn);
 }
 
 }  // namespace raster_detail

@@ -51,8 +51,9 @@ std::int64_t InteriorRun(std::int64_t colPos, std::int64_t step, std::int64_t le
 
 // Four taps inside the box; along its last row two taps across (the very last
 // pixel alone); along its last column two taps down.
-template <class Op, class Taps>
-void ScaledBilinear(const SurfaceView& d, const SurfaceView& s, const ScaledSetup& q, int w) {
+template <class Op>
+void ScaledBilinear(const SurfaceView& d, const SurfaceView& s, const ScaledSetup& q, int w,
+                    const InteriorKernels& interior) {
   double rowPos = q.rowPos;
   for (int row = 0; row < q.h; ++row, rowPos += q.rowStep) {
     // Floor, not truncation, so positions just above row 0 fall outside and
@@ -69,32 +70,29 @@ void ScaledBilinear(const SurfaceView& d, const SurfaceView& s, const ScaledSetu
     const int n = q.w;
     RasterPixel* dp = d.Row(q.y + row) + q.x;
     std::int64_t colPos = q.colPos;
-    Taps taps;
     for (int i = 0; i < n; ++i, colPos += step) {
       const std::int64_t sx = colPos >> 16;
       if (sx < left || sx > lastCol) continue;
-      if (!lastRow && sx < lastCol) {
+      if (sx < lastCol) {
         // A run of four-tap pixels: column positions move monotonically,
         // so its length follows from the step and needs no tests inside.
-        const int run =
-            int(std::min<std::int64_t>(n - i, InteriorRun(colPos, step, left, lastCol)));
-        for (int k = 0; k < run; ++k, colPos += step)
-          dp[i + k] = Op::Apply(dp[i + k],
-                                taps.Four(src + (colPos >> 16), below + (colPos >> 16), f,
-                                          std::uint32_t(colPos & 0xFFFF)),
-                                w);
-        i += run - 1;
-        colPos -= step;  // the outer loop steps past the run's last pixel
+        // Along the last row the two taps across are four taps with a zero
+        // vertical fraction, whose lower pair weighs nothing: the run reads
+        // that row as its only row, the lower pair being the row itself.
+        BilinearRun run;
+        run.origin = lastRow ? src : s.Row(0);
+        run.rowStep = lastRow ? 0 : s.RowStep();
+        run.x = colPos;
+        run.y = lastRow ? 0 : sy * 65536 + f;
+        run.dx = step;
+        run.n = int(std::min<std::int64_t>(n - i, InteriorRun(colPos, step, left, lastCol)));
+        DrawBilinearRun(interior, run, dp + i, w);
+        i += run.n - 1;
+        colPos += step * (run.n - 1);  // the outer loop steps past the run's last pixel
         continue;
       }
-      RasterPixel sample;
-      if (lastRow)
-        sample =
-            sx == lastCol ? src[sx] : TwoTap(src[sx], src[sx + 1], std::uint32_t(colPos & 0xFFFF));
-      else if (sx == lastCol)
-        sample = TwoTap(src[sx], below[sx], f);
-      else
-        sample = taps.Four(src + sx, below + sx, f, std::uint32_t(colPos & 0xFFFF));
+      // The last column: two taps down, or the corner pixel alone.
+      const RasterPixel sample = lastRow ? src[sx] : TwoTap(src[sx], below[sx], f);
       dp[i] = Op::Apply(dp[i], sample, w);
     }
   }
@@ -181,10 +179,12 @@ void RasterScaledBlit(RasterBitmap* dst, RasterBitmap* src, int x, int y, int ds
 
   weight = SaneWeight(weight);
   const int w = int(weight * 256.0f);
-  WithSampledBlend(SelectBlend(mode, weight), w, FastPathsEnabled(), [&](auto op, auto taps) {
+  const BlendKind kind = SelectBlend(mode, weight);
+  const InteriorKernels interior = InteriorKernelsFor(kind, w);
+  WithSampledBlend(kind, w, [&](auto op) {
     using Op = decltype(op);
     if (bilinear)
-      ScaledBilinear<Op, decltype(taps)>(d, s, q, w);
+      ScaledBilinear<Op>(d, s, q, w, interior);
     else
       ScaledNearest<Op>(d, s, q, w);
   });
