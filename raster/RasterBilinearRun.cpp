@@ -43,6 +43,11 @@ BilinearRunKernel SelectBilinearRunKernel() {
   return fast ? fast : SampleRun<ReferenceTaps>;
 }
 
+BilinearBlendKernel SelectBilinearBlendKernel() {
+  static const BilinearBlendKernel fast = Avx2BilinearBlendKernel();
+  return FastPathsEnabled() ? fast : nullptr;
+}
+
 IndexRange StepsInside(std::int64_t p, std::int64_t step, std::int64_t lo, std::int64_t hi, int n) {
   std::int64_t first = 0, last = n;
   if (lo >= hi) return {};

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "raster/RasterBlendOps.h"
 #include "raster/RasterPixel.h"
 
 namespace raster_detail {
@@ -32,6 +33,16 @@ BilinearRunKernel SelectBilinearRunKernel();
 // The SSE2 and AVX2 loops, or null when the build or the processor has none.
 BilinearRunKernel Sse2BilinearRunKernel();
 BilinearRunKernel Avx2BilinearRunKernel();
+
+// Samples a run and blends it onto dst (the run's n pixels) with the operator
+// kind at weight w in one pass; false, drawing nothing, for an operator or
+// weight it has no exact loop for.
+using BilinearBlendKernel = bool (*)(const BilinearRun& run, RasterPixel* dst, BlendKind kind,
+                                     int w);
+// The AVX2 one, or null when the build or the processor has none.
+BilinearBlendKernel Avx2BilinearBlendKernel();
+// The one to use, honouring VIRLEX_NO_SIMD; null when there is none.
+BilinearBlendKernel SelectBilinearBlendKernel();
 
 // The indices i in [0, n) with lo <= p + i step < hi, which form one interval
 // [first, last) because the positions move monotonically; empty as first == last.

@@ -6,5 +6,6 @@ namespace raster_detail {
 
 RowKernel Avx2RowKernel(BlendKind) { return nullptr; }
 BilinearRunKernel Avx2BilinearRunKernel() { return nullptr; }
+BilinearBlendKernel Avx2BilinearBlendKernel() { return nullptr; }
 
 }  // namespace raster_detail

@@ -47,24 +47,32 @@ inline bool SampleBilinear(Taps& taps, const SurfaceView& s, const SampleBox& b,
   return true;
 }
 
-// The four-tap interior of a blit: the run sampler and the row blend that
-// applies the operator (null when the samples simply replace the destination).
+// The four-tap interior of a blit: a loop that samples and blends in one
+// pass where there is one for the operator, else the run sampler and the row
+// blend that applies the operator (null when the samples simply replace the
+// destination).
 struct InteriorKernels {
+  BlendKind kind = BlendKind::None;
+  BilinearBlendKernel sampleAndBlend = nullptr;
   BilinearRunKernel sample = nullptr;
   RowKernel blend = nullptr;
 };
 
 inline InteriorKernels InteriorKernelsFor(BlendKind kind, int w) {
   InteriorKernels k;
+  k.kind = kind;
+  k.sampleAndBlend = SelectBilinearBlendKernel();
   k.sample = SelectBilinearRunKernel();
   if (!(kind == BlendKind::Copy && w == 256)) k.blend = SelectRowKernel(kind);
   return k;
 }
 
-// Draws a run of four-tap samples onto dp; blending goes through a small
-// buffer so that the sampler and the blend each run their own vector loop.
+// Draws a run of four-tap samples onto dp; without a one-pass loop, blending
+// goes through a small buffer so that the sampler and the blend each run
+// their own vector loop.
 inline void DrawBilinearRun(const InteriorKernels& k, const BilinearRun& run, RasterPixel* dp,
                             int w) {
+  if (k.sampleAndBlend && k.sampleAndBlend(run, dp, k.kind, w)) return;
   if (!k.blend) {
     k.sample(run, dp);
     return;

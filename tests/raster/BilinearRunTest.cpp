@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
 #include "raster/RasterBilinearRun.h"
+#include "raster/RasterRowKernels.h"
 
 using namespace raster_detail;
 
@@ -91,6 +93,47 @@ TEST(BilinearRuns, StepsInsideIsTheExactInterval) {
       const bool inRange = i >= r.first && i < r.last;
       ASSERT_EQ(inside, inRange) << "p " << p << " step " << step << " lo " << lo << " hi " << hi
                                  << " i " << i;
+    }
+  }
+}
+
+// Sampling and blending in one pass gives what sampling into a buffer and
+// blending it with the reference operator gives, and a refused operator or
+// weight draws nothing.
+TEST(BilinearRuns, OnePassBlendMatchesSampleThenBlend) {
+  const BilinearBlendKernel kernel = Avx2BilinearBlendKernel();
+  if (kernel == nullptr) GTEST_SKIP() << "no one-pass loop on this processor";
+  std::mt19937 rng(5);
+  const std::vector<RasterPixel> src = RandomSource(rng);
+  const BlendKind kinds[] = {BlendKind::Copy,     BlendKind::CopyAlpha, BlendKind::Add,
+                             BlendKind::AddAlpha, BlendKind::Dodge,     BlendKind::DodgeAlpha};
+  const int weights[] = {256, 255, 128, 1, 0, -1, -128, -256, 300, -300};
+  for (int trial = 0; trial < 3000; ++trial) {
+    BilinearRun run;
+    run.rowStep = kW;
+    run.origin = src.data();
+    run.dx = Step(rng);
+    run.dy = trial % 3 == 0 ? 0 : Step(rng);
+    run.x = std::int64_t(rng() % (kW - 1)) * 65536 + Fraction(rng);
+    run.y = std::int64_t(rng() % (kH - 1)) * 65536 + (trial % 6 == 0 ? 0 : Fraction(rng));
+    const IndexRange across = StepsInside(run.x, run.dx, 0, std::int64_t(kW - 1) << 16, 64);
+    const IndexRange down = StepsInside(run.y, run.dy, 0, std::int64_t(kH - 1) << 16, 64);
+    run.n = std::min<int>({across.last, down.last, 1 + int(rng() % 30)});
+    const BlendKind kind = kinds[rng() % 6];
+    const int w = weights[rng() % 10];
+    std::vector<RasterPixel> dst(run.n + 8);
+    for (RasterPixel& p : dst) p = rng();
+    std::vector<RasterPixel> expected = dst, samples(run.n);
+    ReferenceBilinearRunKernel()(run, samples.data());
+    std::vector<RasterPixel> got = dst;
+    if (kernel(run, got.data(), kind, w)) {
+      ReferenceRowKernel(kind)(expected.data(), samples.data(), run.n, w);
+      ASSERT_EQ(got, expected) << "trial " << trial << " kind " << int(kind) << " w " << w;
+    } else {
+      ASSERT_EQ(got, dst) << "a refused operator drew, trial " << trial;
+      ASSERT_TRUE(kind == BlendKind::Dodge || kind == BlendKind::DodgeAlpha || w > 256 ||
+                  w < -256 || ((kind == BlendKind::Copy || kind == BlendKind::CopyAlpha) && w < 0))
+          << "kind " << int(kind) << " w " << w;
     }
   }
 }
