@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <complex>
+#include <cstdint>
 #include <random>
 #include <vector>
 
@@ -133,20 +135,54 @@ TEST_F(FftTest, ImpulseConstantAndTonesLandInTheirBins) {
   }
 }
 
-// The SSE2 path forms every sum and product in the reference path's order: it
-// must give the very same floats, whatever the size and the input.
+// Inputs where the order of operations shows in the bits: random values, and
+// exact cancellations that leave zeros whose sign depends on every step
+// (negative zeros, a constant, alternating signs, small integers).
+std::vector<std::vector<float>> BitPatternInputs(int n) {
+  std::vector<std::vector<float>> inputs{RandomSignal(n, 7u + n)};
+  std::vector<float> v(2 * n);
+  for (int i = 0; i < 2 * n; ++i) v[i] = i % 3 == 0 ? -0.0f : 0.0f;
+  v[2] = -1.0f;
+  inputs.push_back(v);
+  for (int i = 0; i < 2 * n; ++i) v[i] = i % 2 == 0 ? 1.0f : -0.0f;
+  inputs.push_back(v);
+  for (int i = 0; i < 2 * n; ++i) v[i] = (i / 2) % 2 == 0 ? 0.5f : -0.5f;
+  inputs.push_back(v);
+  std::mt19937 rng(3u + n);
+  for (float& f : v) f = float(int(rng() % 5) - 2);
+  inputs.push_back(v);
+  // Zeros of both signs and ones: cancellations everywhere, so the sign of
+  // many a zero depends on the exact operations. Many of them where the
+  // transform is small (the same leaves serve every size).
+  const float sparse[] = {0.0f, -0.0f, 0.0f, -0.0f, 1.0f, -1.0f};
+  const int count = n <= 64 ? 4000 : 8;
+  for (int i = 0; i < count; ++i) {
+    for (float& f : v) f = sparse[rng() % 6];
+    inputs.push_back(v);
+  }
+  return inputs;
+}
+
+// The SSE2 path forms every sum and product from the reference path's
+// operands: it must give the very same floats, bit for bit (the sign of every
+// zero included), whatever the size and the input.
 TEST_F(FftTest, Sse2PathIsBitIdenticalToTheReference) {
   if (!FftSelectPath(FftPath::Sse2)) GTEST_SKIP() << "no SSE2 path in this build";
   for (int n : Sizes()) {
-    const std::vector<float> x = RandomSignal(n, 7u + n);
-    std::vector<float> ref = x;
-    ASSERT_TRUE(FftSelectPath(FftPath::Reference));
-    FftTransform(ref.data(), n);
-    std::vector<float> shifted(2 * n + 1);  // only 4-byte aligned
-    std::copy(x.begin(), x.end(), shifted.begin() + 1);
-    ASSERT_TRUE(FftSelectPath(FftPath::Sse2));
-    FftTransform(shifted.data() + 1, n);
-    for (int i = 0; i < 2 * n; ++i) ASSERT_EQ(shifted[i + 1], ref[i]) << "n=" << n << " i=" << i;
+    for (const std::vector<float>& x : BitPatternInputs(n)) {
+      std::vector<float> ref = x;
+      ASSERT_TRUE(FftSelectPath(FftPath::Reference));
+      FftTransform(ref.data(), n);
+      std::vector<float> shifted(2 * n + 1);  // only 4-byte aligned
+      std::copy(x.begin(), x.end(), shifted.begin() + 1);
+      ASSERT_TRUE(FftSelectPath(FftPath::Sse2));
+      FftTransform(shifted.data() + 1, n);
+      for (int i = 0; i < 2 * n; ++i) {
+        ASSERT_EQ(std::bit_cast<std::uint32_t>(shifted[i + 1]),
+                  std::bit_cast<std::uint32_t>(ref[i]))
+            << "n=" << n << " i=" << i << " " << shifted[i + 1] << " vs " << ref[i];
+      }
+    }
   }
 }
 
