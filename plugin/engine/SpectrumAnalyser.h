@@ -36,8 +36,13 @@ class SpectrumAnalyser {
   const float* Smoothed() const { return smoothed_.data(); }
 
  private:
-  // Fills the transform buffer with the windowed samples.
-  void Window(const float* samples);
+  // Fills the transform buffer with the windowed samples: as the real parts of
+  // size_ complex values, or, for the half-length transform, packed as
+  // size_ / 2 complex values (even samples real, odd samples imaginary).
+  void Window(const float* samples, bool packed);
+  // Magnitudes of bins 0 .. size_/2 - 1, times 2 (see the .cpp).
+  void MagnitudesFromHalfTransform();
+  void MagnitudesFromFullTransform();
 
   int size_ = 0;
   float blend_ = 1.0f;
@@ -45,4 +50,5 @@ class SpectrumAnalyser {
   std::vector<float> window_;     // size_ Blackman coefficients
   std::vector<float> work_;       // size_ complex values, interleaved
   std::vector<float> magnitude_;  // size_ / 2 magnitudes, scratch
+  std::vector<float> rotation_;   // (cos, sin) of 2 pi k / size_, k = 0 .. size_ / 4
 };
