@@ -13,11 +13,6 @@ int Column(float x, int width) {
   return static_cast<int>(x);
 }
 
-// Writes column h of the curve when it lies inside the output.
-void Put(float* out, int width, double h, double value) {
-  if (h >= 0.0 && h < width) out[static_cast<int>(h)] = static_cast<float>(value);
-}
-
 }  // namespace
 
 void SpectrumMapper::SetBins(int m) {
@@ -87,48 +82,65 @@ const float* SpectrumMapper::Map(const float* values, int valueCount, int first,
   return out;
 }
 
+// Columns are whole numbers counted from xs[0] = 0, so each stretch of the
+// curve covers the columns h with from <= h < the stretch's end: an integer
+// loop with no tests inside, which the compiler vectorises.
 void SpectrumMapper::Interpolate(float* out, int width, const float* xs, const float* ys, int n) {
-  if (out == nullptr || n < 2) return;
+  if (out == nullptr || n < 2 || width <= 0) return;
+  // First column at or past x (and at most width), for x of any size or NaN.
+  const auto columnAt = [width](double x) {
+    if (!(x > 0.0)) return 0;
+    return x >= width ? width : static_cast<int>(std::ceil(x));
+  };
   // Every loop also stops at the output's edge: nothing beyond it is stored.
-  double h = xs[0];
+  int h = columnAt(xs[0]);
   // Straight start up to the first midpoint.
   double e = (static_cast<double>(xs[0]) + xs[1]) / 2.0;
   double m = (static_cast<double>(ys[0]) + ys[1]) / 2.0;
   double y = ys[0];
   double slope = (static_cast<double>(ys[1]) - ys[0]) / (static_cast<double>(xs[1]) - xs[0]);
-  for (; h < e && h < width; h += 1.0, y += slope) Put(out, width, h, y);
+  for (const int end = columnAt(e); h < end; ++h, y += slope) out[h] = static_cast<float>(y);
 
   // Bezier pieces from midpoint (e, m) through control point k to midpoint (o, l).
   for (int k = 1; k <= n - 2; ++k) {
     const double px = xs[k], py = ys[k];
     const double o = (px + xs[k + 1]) / 2.0;
     const double l = (py + ys[k + 1]) / 2.0;
+    const int end = columnAt(o);
     if (m == l) {
-      for (; h < o && h < width; h += 1.0) Put(out, width, h, py);
+      for (; h < end; ++h) out[h] = static_cast<float>(py);
     } else {
-      for (; h < o && h < width; h += 1.0) {
-        if (h <= e) {
-          Put(out, width, h, m);
-          continue;
-        }
-        const double bq = e - 2.0 * px + o;
-        if (bq == 0.0) {
-          Put(out, width, h, e == o ? m : m + (h - e) / (o - e) * (l - m));
-          continue;
-        }
-        // Solve x(t) = h for the curve's parameter, then evaluate y(t).
+      // Columns at or before the first midpoint (only one can be) take it.
+      for (; h < end && h <= e; ++h) out[h] = static_cast<float>(m);
+      const double bq = e - 2.0 * px + o;
+      if (bq == 0.0) {
+        // A straight piece: the control point is halfway.
+        const double rise = e == o ? 0.0 : (l - m) / (o - e);
+        for (; h < end; ++h) out[h] = static_cast<float>(m + (h - e) * rise);
+      } else {
+        // x(t) = h solved for the curve's parameter,
+        //   t = (sqrt(d^2 - 4 bq (e - h)) - d) / (2 bq),  d = 2 (px - e),
+        // and y(t) = (1-t)^2 m + t^2 l + 2 (1-t) t py = m + t (2 (py - m) + t (m + l - 2 py)).
         const double d = 2.0 * (px - e);
-        const double t = (std::sqrt(d * d - 4.0 * bq * (e - h)) - d) / (2.0 * bq);
-        Put(out, width, h, (1.0 - t) * (1.0 - t) * m + t * t * l + 2.0 * (1.0 - t) * t * py);
+        const double base = d * d - 4.0 * bq * e, perColumn = 4.0 * bq;
+        const double toT = 1.0 / (2.0 * bq);
+        const double linear = 2.0 * (py - m), square = m + l - 2.0 * py;
+        for (; h < end; ++h) {
+          const double t = (std::sqrt(base + perColumn * h) - d) * toT;
+          out[h] = static_cast<float>(m + t * (linear + t * square));
+        }
       }
     }
     e = o;
     m = l;
   }
 
-  // Straight end from the last midpoint to the last point.
+  // Straight end from the last midpoint to the last point (its column included).
   slope =
       (static_cast<double>(ys[n - 1]) - ys[n - 2]) / (static_cast<double>(xs[n - 1]) - xs[n - 2]);
   y = m;
-  for (; h <= xs[n - 1] && h < width; h += 1.0, y += slope) Put(out, width, h, y);
+  const double last = xs[n - 1];
+  const int end =
+      last >= width ? width : (last >= 0.0 ? static_cast<int>(std::floor(last)) + 1 : 0);
+  for (; h < end; ++h, y += slope) out[h] = static_cast<float>(y);
 }
