@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <map>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -81,10 +82,16 @@ void BM_Kiss(benchmark::State& state) {
   kiss_fft_free(cfg);
 }
 
-// One redraw of the spectrum for `inputs` inputs at N points (state.range).
-void BM_AnalyserStep(benchmark::State& state) {
+// One redraw of the spectrum for `inputs` inputs at N points (state.range),
+// on the transform path FftInit chose (or on `path`).
+void AnalyserStep(benchmark::State& state, const FftPath* path) {
   const int n = static_cast<int>(state.range(0));
   const int inputs = static_cast<int>(state.range(1));
+  const FftPath chosen = FftActivePath();
+  if (path != nullptr && !FftSelectPath(*path)) {
+    state.SkipWithError("path not available");
+    return;
+  }
   std::vector<SpectrumAnalyser> analysers(inputs);
   for (SpectrumAnalyser& a : analysers) {
     a.Init(n);
@@ -101,6 +108,13 @@ void BM_AnalyserStep(benchmark::State& state) {
           mapper.Map(values, n / 2, range.firstBin, range.lastBin - range.firstBin, kColumns));
     }
   }
+  FftSelectPath(chosen);
+}
+
+void BM_AnalyserStep(benchmark::State& state) { AnalyserStep(state, nullptr); }
+void BM_AnalyserStepSse2(benchmark::State& state) {
+  const FftPath sse2 = FftPath::Sse2;
+  AnalyserStep(state, &sse2);
 }
 
 // The same redraw with FFTW doing the transform (natural bin order).
@@ -138,12 +152,47 @@ void BM_AnalyserStepFftw(benchmark::State& state) {
   fftwf_free(data);
 }
 
+// The same redraw with FFTW's real-input transform (n/2 + 1 bins in natural
+// order): the fastest way FFTW offers to this spectrum.
+void BM_AnalyserStepFftwReal(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const int inputs = static_cast<int>(state.range(1));
+  auto* in = static_cast<float*>(fftwf_malloc(sizeof(float) * n));
+  auto* out = static_cast<fftwf_complex*>(fftwf_malloc(sizeof(fftwf_complex) * (n / 2 + 1)));
+  fftwf_plan plan = fftwf_plan_dft_r2c_1d(n, in, out, FFTW_MEASURE);
+  std::vector<float> window(n);
+  for (int i = 0; i < n; ++i) {
+    const double t = i * (2.0 * M_PI / (n - 1));
+    window[i] = static_cast<float>((0.42 - 0.5 * std::cos(t)) + 0.08 * std::cos(2.0 * t));
+  }
+  std::vector<std::vector<float>> smoothed(inputs, std::vector<float>(n / 2, 0.0f));
+  SpectrumMapper mapper;
+  mapper.SetBins(n / 2);
+  const FreqRange range = UpdateFreqRange(0.0, 1.0, n, 44100.0);
+  const std::vector<float> samples = Noise(n, 2);
+  const float blend = 0.5f, scale = blend * 2.0f / n, keep = 1.0f - blend;
+  for (auto _ : state) {
+    for (std::vector<float>& s : smoothed) {
+      for (int i = 0; i < n; ++i) in[i] = window[i] * samples[i];
+      fftwf_execute(plan);
+      for (int k = 0; k < n / 2; ++k) {
+        s[k] = std::sqrt(out[k][1] * out[k][1] + out[k][0] * out[k][0]) * scale + s[k] * keep;
+      }
+      benchmark::DoNotOptimize(
+          mapper.Map(s.data(), n / 2, range.firstBin, range.lastBin - range.firstBin, kColumns));
+    }
+  }
+  fftwf_destroy_plan(plan);
+  fftwf_free(out);
+  fftwf_free(in);
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
   for (int n = 256; n <= kFftMaxSize; n *= 2) b->Arg(n);
 }
 
 void Steps(benchmark::internal::Benchmark* b) {
-  for (int n : {4096, 16384}) {
+  for (int n = 256; n <= kFftMaxSize; n *= 2) {
     for (int inputs : {1, 4}) b->Args({n, inputs});
   }
 }
@@ -154,9 +203,12 @@ BENCHMARK(BM_VirlexSse2)->Apply(Sizes);
 BENCHMARK(BM_VirlexReference)->Apply(Sizes);
 BENCHMARK(BM_Kiss)->Apply(Sizes);
 BENCHMARK(BM_AnalyserStepFftw)->Apply(Steps);
+BENCHMARK(BM_AnalyserStepFftwReal)->Apply(Steps);
 BENCHMARK(BM_AnalyserStep)->Apply(Steps);
+BENCHMARK(BM_AnalyserStepSse2)->Apply(Steps);
 
-// Keeps the console table and remembers each run's time per iteration.
+// Keeps the console table and remembers each run's time per iteration; with
+// --benchmark_repetitions the median of the repetitions stands for the run.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   std::map<std::string, double> nsPerIteration;
@@ -165,9 +217,16 @@ class RatioReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
       if (run.error_occurred || run.iterations == 0) continue;
-      nsPerIteration[run.benchmark_name()] = run.GetAdjustedCPUTime();
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (run.run_type == Run::RT_Aggregate && !median) continue;
+      const std::string name = run.run_name.str();
+      if (median || medians.count(name) == 0) nsPerIteration[name] = run.GetAdjustedCPUTime();
+      if (median) medians.insert(name);
     }
   }
+
+ private:
+  std::set<std::string> medians;
 };
 
 // Time of run "<base>/<n>" or "<base>/<n>/<inputs>"; 0 when it did not run.
@@ -196,13 +255,21 @@ void PrintRatios(const RatioReporter& r) {
     std::printf("%6d %10.2f %10.2f %10.2f %10.2f %10.2f %12.2f\n", n, virlex / fftw, sse2 / fftw,
                 ref / fftw, kiss / fftw, 1.0, kiss / virlex);
   }
-  std::printf("\nAnalyser step relative to the same step on FFTW:\n");
-  for (int n : {4096, 16384}) {
+  std::printf(
+      "\nAnalyser step (window, transform, magnitudes, smoothing, mapping) relative to the\n"
+      "same step on FFTW's complex transform; and on FFTW's real-input transform:\n");
+  std::printf("%6s %7s %12s %12s %12s %12s\n", "N", "inputs", "virlex/fftw", "sse2/fftw",
+              "virlex/real", "sse2/real");
+  for (int n = 256; n <= kFftMaxSize; n *= 2) {
     for (int inputs : {1, 4}) {
       const double fftw = Get(r, "BM_AnalyserStepFftw", n, inputs);
+      const double real = Get(r, "BM_AnalyserStepFftwReal", n, inputs);
       const double virlex = Get(r, "BM_AnalyserStep", n, inputs);
+      const double sse2 = Get(r, "BM_AnalyserStepSse2", n, inputs);
       if (fftw <= 0.0 || virlex <= 0.0) continue;
-      std::printf("N=%5d inputs=%d  virlex/fftw = %.2f\n", n, inputs, virlex / fftw);
+      const auto ratio = [](double a, double b) { return b > 0.0 && a > 0.0 ? a / b : 0.0; };
+      std::printf("%6d %7d %12.2f %12.2f %12.2f %12.2f\n", n, inputs, ratio(virlex, fftw),
+                  ratio(sse2, fftw), ratio(virlex, real), ratio(sse2, real));
     }
   }
 }
