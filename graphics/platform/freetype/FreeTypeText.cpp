@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/platform/freetype/GlyphBlend.h"
 #include "iplug/ILock.h"
 
 namespace {
@@ -168,37 +169,24 @@ int PenStart(SizedFace& f, const IFontSpec& font, const char* text, IBox box) {
   return box.left;
 }
 
-// dst = dst + (colour - dst) x coverage x alpha, on every channel, alpha included.
-inline RasterPixel BlendCoverage(RasterPixel dst, RasterPixel colour, int weight) {
-  RasterPixel out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    const int d = int((dst >> shift) & 0xFF);
-    const int s = int((colour >> shift) & 0xFF);
-    out |= RasterPixel((d + ((s - d) * weight + 32767) / 65025) & 0xFF) << shift;
-  }
-  return out;
-}
-
 void BlitGlyph(RasterBitmap* surface, IBox clip, const Glyph& g, int penX, int baseline,
                RasterPixel colour) {
-  const int alpha = RasterAlpha(colour);
   const int x0 = penX + g.left;
   const int y0 = baseline - g.top;
+  // The glyph's columns inside the clip.
+  const int from = std::max(clip.left - x0, 0), to = std::min(clip.right - x0, g.width);
+  if (from >= to) return;
+  RasterPixel* bits = surface->GetBits();
   const int rowSpan = surface->GetRowSpan();
   const int height = surface->GetHeight();
+  const bool flipped = surface->IsFlipped();
   for (int gy = 0; gy < g.rows; ++gy) {
     const int y = y0 + gy;
     if (y < clip.top || y >= clip.bottom) continue;
-    const int row = surface->IsFlipped() ? height - 1 - y : y;
-    RasterPixel* line = surface->GetBits() + size_t(row) * size_t(rowSpan);
-    const unsigned char* cov = &g.coverage[size_t(gy) * size_t(g.width)];
-    for (int gx = 0; gx < g.width; ++gx) {
-      const int x = x0 + gx;
-      if (x < clip.left || x >= clip.right || cov[gx] == 0) continue;
-      // Weight in 0 ... 255 x 255: coverage times the colour's alpha.
-      const int weight = cov[gx] * alpha;
-      line[x] = BlendCoverage(line[x], (colour & 0x00FFFFFF) | 0xFF000000u, weight);
-    }
+    const int row = flipped ? height - 1 - y : y;
+    RasterPixel* line = bits + size_t(row) * size_t(rowSpan) + (x0 + from);
+    const unsigned char* cov = &g.coverage[size_t(gy) * size_t(g.width) + size_t(from)];
+    GlyphBlendRow(line, cov, to - from, colour);
   }
 }
 
