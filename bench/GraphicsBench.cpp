@@ -6,7 +6,11 @@
 #include <png.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <map>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "graphics/IBitmapWidget.h"
@@ -149,23 +153,33 @@ void DecodeBackground(benchmark::State& state) {
 }
 BENCHMARK(DecodeBackground);
 
-// Prints each benchmark's time as a ratio to the plain copy of the same run.
+// Prints each benchmark's time as a ratio to the plain copy of the same run:
+// CPU time, which a machine shared with other work disturbs less than wall
+// time; with --benchmark_repetitions, the medians.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& r : runs) {
-      const double t = r.GetAdjustedRealTime();
-      if (r.benchmark_name() == "Copy") copyTime = t;
-      if (copyTime > 0.0) {
-        GetOutputStream() << "  ratio " << r.benchmark_name() << " / Copy = " << t / copyTime
-                          << "\n";
-      }
+      if (r.error_occurred || r.iterations == 0) continue;
+      const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
+      if (r.run_type == Run::RT_Aggregate && !median) continue;
+      const std::string name = r.run_name.str();
+      if (median || medians.count(name) == 0) times[name] = r.GetAdjustedCPUTime();
+      if (median) medians.insert(name);
     }
+  }
+  void PrintRatios() const {
+    const auto copy = times.find("Copy");
+    if (copy == times.end() || copy->second <= 0.0) return;
+    std::printf("\nCPU time relative to the copy of the surface (same run):\n");
+    for (const auto& [name, t] : times)
+      if (name != "Copy") std::printf("  %-20s %6.2f\n", name.c_str(), t / copy->second);
   }
 
  private:
-  double copyTime = 0.0;
+  std::map<std::string, double> times;
+  std::set<std::string> medians;
 };
 
 }  // namespace
@@ -174,6 +188,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintRatios();
   benchmark::Shutdown();
   return 0;
 }
