@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -123,13 +122,21 @@ inline void PlainPair(const float* z, const int* order, const float* rot, float*
 }
 
 #if defined(__SSE2__)
-// Four k at a time: the scrambled Z_k and Z_{n/2-k} are fetched in pairs of
-// floats and sorted into real and imaginary parts; bins n/2 - k .. n/2 - k - 3
-// are stored in reverse. Squares are formed in float; the rare group where one
-// overflows (loud but finite input) is done again on the plain path. Returns
-// the first k it left for the plain loop.
+// sqrt(i * i + r * r) of four lanes, formed in double as BinPair forms it.
+inline __m128 MagnitudesInDouble(__m128 r, __m128 i) {
+  const auto half = [](__m128d re, __m128d im) {
+    return _mm_cvtpd_ps(_mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(im, im), _mm_mul_pd(re, re))));
+  };
+  const __m128 low = half(_mm_cvtps_pd(r), _mm_cvtps_pd(i));
+  const __m128 high = half(_mm_cvtps_pd(_mm_movehl_ps(r, r)), _mm_cvtps_pd(_mm_movehl_ps(i, i)));
+  return _mm_movelh_ps(low, high);
+}
+
+// Four k at a time, bit for bit as PlainPair: the scrambled Z_k and Z_{n/2-k}
+// are fetched in pairs of floats and sorted into real and imaginary parts;
+// bins n/2 - k .. n/2 - k - 3 are stored in reverse. Returns the first k it
+// left for the plain loop.
 int BinPairsSse2(const float* z, const int* order, const float* rot, float* magnitude, int h) {
-  const __m128 infinity = _mm_set1_ps(std::numeric_limits<float>::infinity());
   int k = 1;
   for (; k + 3 <= h / 2; k += 4) {
     const auto pairs = [&](int a, int b, int c, int d, __m128& re, __m128& im) {
@@ -153,15 +160,10 @@ int BinPairsSse2(const float* z, const int* order, const float* rot, float* magn
     const __m128 p = _mm_sub_ps(_mm_mul_ps(c, bi), _mm_mul_ps(s, br));
     const __m128 q = _mm_add_ps(_mm_mul_ps(c, br), _mm_mul_ps(s, bi));
     const __m128 xr = _mm_add_ps(ar, p), xi = _mm_sub_ps(ai, q);
+    // -ai - q, which equals -(ai + q) up to the sign of a zero that is squared.
     const __m128 yr = _mm_sub_ps(ar, p), yi = _mm_sub_ps(_mm_setzero_ps(), _mm_add_ps(ai, q));
-    const __m128 x = _mm_add_ps(_mm_mul_ps(xi, xi), _mm_mul_ps(xr, xr));
-    const __m128 y = _mm_add_ps(_mm_mul_ps(yi, yi), _mm_mul_ps(yr, yr));
-    if (_mm_movemask_ps(_mm_or_ps(_mm_cmpeq_ps(x, infinity), _mm_cmpeq_ps(y, infinity))) != 0) {
-      for (int j = k; j < k + 4; ++j) PlainPair(z, order, rot, magnitude, h, j);
-      continue;
-    }
-    _mm_storeu_ps(magnitude + k, _mm_sqrt_ps(x));
-    const __m128 ym = _mm_sqrt_ps(y);
+    _mm_storeu_ps(magnitude + k, MagnitudesInDouble(xr, xi));
+    const __m128 ym = MagnitudesInDouble(yr, yi);
     _mm_storeu_ps(magnitude + h - k - 3, _mm_shuffle_ps(ym, ym, _MM_SHUFFLE(0, 1, 2, 3)));
   }
   return k;

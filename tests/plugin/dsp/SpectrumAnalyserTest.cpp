@@ -103,6 +103,51 @@ TEST_F(SpectrumAnalyserTest, SpectrumMatchesTheExactOneWithinFloatRounding) {
   FftSelectPath(chosen);
 }
 
+// Every bin, bit for bit, as the half-length transform's bins unpacked one pair
+// at a time with each power formed in double (so that loud input scales and
+// quiet input keeps its precision), whichever way the analyser groups them.
+TEST_F(SpectrumAnalyserTest, BinsAreUnpackedWithTheirPowersFormedInDouble) {
+  const double twoPi = 6.283185307179586476925286766559;
+  for (int n = 8; n <= 16384; n *= 2) {
+    for (const float gain : {1.0f, 1e-22f, 1e30f}) {
+      std::mt19937 rng(n);
+      std::normal_distribution<float> noise(0.0f, 0.3f);
+      std::vector<float> x(n), z(n);
+      for (int i = 0; i < n; ++i) {
+        x[i] = noise(rng) * gain;
+        const double t = i * (twoPi / (n - 1));
+        z[i] = static_cast<float>((0.42 - 0.5 * std::cos(t)) + 0.08 * std::cos(2.0 * t)) * x[i];
+      }
+      const int h = n / 2;
+      FftTransform(z.data(), h);
+      const int* order = FftOrderTable(h);
+      const auto re = [&](int k) { return z[2 * order[k]]; };
+      const auto im = [&](int k) { return z[2 * order[k] + 1]; };
+      std::vector<float> expected(h);
+      expected[0] = 2.0f * std::fabs(re(0) + im(0));
+      for (int k = 1; k <= h / 2; ++k) {
+        const float c = static_cast<float>(std::cos(twoPi * k / n));
+        const float s = static_cast<float>(std::sin(twoPi * k / n));
+        const float ar = re(k) + re(h - k), ai = im(k) - im(h - k);
+        const float br = re(k) - re(h - k), bi = im(k) + im(h - k);
+        const float p = c * bi - s * br, q = c * br + s * bi;
+        const double xr = ar + p, xi = ai - q, yr = ar - p, yi = -ai - q;
+        expected[k] = static_cast<float>(std::sqrt(xi * xi + xr * xr));
+        expected[h - k] = static_cast<float>(std::sqrt(yi * yi + yr * yr));
+      }
+      SpectrumAnalyser a;
+      ASSERT_TRUE(a.Init(n));
+      const float* got = a.Analyse(x.data());
+      for (int k = 0; k < h; ++k) {
+        // At blend 1 the smoothed value is the magnitude times 1/n, exactly.
+        const float want = expected[k] / static_cast<float>(n);
+        ASSERT_EQ(got[k], want >= 1e-30f ? want : 0.0f)
+            << "n=" << n << " gain " << gain << " bin " << k;
+      }
+    }
+  }
+}
+
 TEST_F(SpectrumAnalyserTest, StartsAt2048WithBlendOneAndBlackmanWindow) {
   SpectrumAnalyser a;
   EXPECT_EQ(a.Size(), 2048);
