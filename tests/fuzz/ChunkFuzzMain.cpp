@@ -1,0 +1,7 @@
+// libFuzzer's entry for FuzzChunks.
+#include "tests/fuzz/FuzzTargets.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzChunks(data, size);
+  return 0;
+}

@@ -1,0 +1,7 @@
+// libFuzzer's entry for FuzzDispatcher.
+#include "tests/fuzz/FuzzTargets.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzDispatcher(data, size);
+  return 0;
+}
