@@ -56,6 +56,10 @@ vsthost_check(fake.chunk_roundtrip chunk_roundtrip ${fake} program --param 0=0.2
 vsthost_check(fake.host_identity host_identity ${fake})
 vsthost_check(fake.automation_trace automation_trace ${fake} 1 1 1)
 vsthost_check(fake.bad_arguments bad_arguments ${fake})
+vsthost_check(fake.stress stress ${fake} --cycles 5 --instances 2)
+# Random parameter changes make the gain leave unity: the check must notice.
+vsthost_check(fake.stress_catches_changed_audio stress_fails ${fake} --cycles 3
+              --expect-passthrough)
 
 # A real third-party plug-in proves the host is not a mirror of our own.
 set(VIRLEX_LSP_VST_DIR /usr/lib/vst/lsp-plugins CACHE PATH "Where lsp-plugins-vst installs")
@@ -71,6 +75,8 @@ foreach(mode replacing accumulating)
                 --passthrough-map 1,2,4,5,7,8,10,11)
 endforeach()
 vsthost_check(lsp.spectrum.passthrough passthrough ${lsp_spectrum} replacing)
+vsthost_check(lsp.scope.stress stress ${lsp_scope} --cycles 3 --instances 2
+              --passthrough-map 1,2,4,5,7,8,10,11)
 # LSP keeps its state in a bank chunk (it declares no programs).
 vsthost_check(lsp.scope.chunk_roundtrip chunk_roundtrip ${lsp_scope} bank --param 0=1)
 
@@ -99,4 +105,17 @@ if(TARGET Virlex)
   vsthost_check(virlex.chunk_roundtrip.program chunk_roundtrip ${virlex} program --param 0=1)
   vsthost_check(virlex.chunk_roundtrip.bank chunk_roundtrip ${virlex} bank --param 0=1)
   vsthost_check(virlex.host_identity host_identity ${virlex})
+  vsthost_check(virlex.stress stress ${virlex} --cycles 10 --instances 3 --expect-passthrough
+                --editor-headless)
+  # The same under valgrind's memcheck: no invalid access, nothing definitely lost over
+  # load/open/close cycles (the long run of 1000 cycles is in the README).
+  find_program(VIRLEX_VALGRIND valgrind)
+  if(VIRLEX_VALGRIND AND NOT VIRLEX_SANITIZE AND NOT VIRLEX_TSAN AND NOT VIRLEX_FUZZ)
+    add_test(NAME vsthost.virlex.stress_memcheck
+             COMMAND ${VIRLEX_VALGRIND} --error-exitcode=9 --leak-check=full
+                     --errors-for-leak-kinds=definite --show-leak-kinds=definite -q
+                     $<TARGET_FILE:vsthost> stress ${virlex} --cycles 5 --instances 1
+                     --expect-passthrough --editor-headless)
+    set_tests_properties(vsthost.virlex.stress_memcheck PROPERTIES LABELS host TIMEOUT 600)
+  endif()
 endif()

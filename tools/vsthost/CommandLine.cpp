@@ -6,16 +6,6 @@
 
 namespace vsthost {
 
-namespace {
-
-bool ParseNumber(const std::string& text, double& out) {
-  if (text.empty()) return false;
-  errno = 0;
-  char* end = nullptr;
-  out = std::strtod(text.c_str(), &end);
-  return errno == 0 && end == text.c_str() + text.size() && std::isfinite(out);
-}
-
 bool ParseInteger(const std::string& text, std::int64_t low, std::int64_t high, std::int64_t& out) {
   if (text.empty()) return false;
   errno = 0;
@@ -26,14 +16,6 @@ bool ParseInteger(const std::string& text, std::int64_t low, std::int64_t high, 
   return true;
 }
 
-bool AllDigits(const std::string& text) {
-  if (text.empty()) return false;
-  for (char c : text)
-    if (c < '0' || c > '9') return false;
-  return true;
-}
-
-// "1,2,4": output k carries input list[k] (1-based on the command line, 0-based here).
 bool ParseChannelMap(const std::string& text, std::vector<int>& map) {
   map.clear();
   std::size_t start = 0;
@@ -46,6 +28,23 @@ bool ParseChannelMap(const std::string& text, std::vector<int>& map) {
     start = comma + 1;
   }
   return !map.empty();
+}
+
+namespace {
+
+bool ParseNumber(const std::string& text, double& out) {
+  if (text.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  out = std::strtod(text.c_str(), &end);
+  return errno == 0 && end == text.c_str() + text.size() && std::isfinite(out);
+}
+
+bool AllDigits(const std::string& text) {
+  if (text.empty()) return false;
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
 }
 
 bool ParseMode(const std::string& text, ProcessMode& mode) {
@@ -277,6 +276,7 @@ std::string UsageText() {
   return "usage: vsthost [options] info <plugin>\n"
          "       vsthost [options] process <plugin> [input-file] [-o output.wav]\n"
          "       vsthost [options] edit <plugin> [input-file]\n"
+         "       vsthost stress <plugin> [stress options]   (vsthost stress --help)\n"
          "\n"
          "Host identification:\n"
          "  --product NAME          product string the host reports (default vsthost)\n"

@@ -54,4 +54,10 @@ bool ParseParamSetting(const std::string& text, ParamSetting& setting, std::stri
 
 std::string UsageText();
 
+// Shared by the commands that read options of their own.
+// An integer in [low, high], the whole text and nothing else.
+bool ParseInteger(const std::string& text, std::int64_t low, std::int64_t high, std::int64_t& out);
+// "1,2,4": output k carries input list[k] (1-based on the command line, 0-based in map).
+bool ParseChannelMap(const std::string& text, std::vector<int>& map);
+
 }  // namespace vsthost

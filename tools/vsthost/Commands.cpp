@@ -9,6 +9,7 @@
 #include "tools/vsthost/FileBytes.h"
 #include "tools/vsthost/PluginInfo.h"
 #include "tools/vsthost/PluginInstance.h"
+#include "tools/vsthost/StressCommand.h"
 #include "tools/vsthost/TestSignal.h"
 #include "tools/vsthost/audio/AudioFile.h"
 
@@ -149,6 +150,8 @@ int RunLoaded(const Session& s, PluginInstance& plugin, AudioData& input) {
 }  // namespace
 
 int RunVstHost(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
+  // The stress command reads options of its own.
+  if (argc > 1 && std::string(argv[1]) == "stress") return RunStress(argc, argv, out, err);
   Options options;
   std::string error;
   if (!ParseCommandLine(argc, argv, options, error)) {

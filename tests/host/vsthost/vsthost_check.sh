@@ -119,6 +119,22 @@ case "$case_name" in
     expect_line '^host call: automate index=0 '
     ;;
 
+  stress)  # ARGS: stress options
+    require_plugin
+    run stress "$plugin" "$@"
+    expect_rc 0
+    expect_line '^stress: process calls [1-9][0-9]* '
+    expect_line '^stress: block sizes( [0-9]+){2,}$'
+    expect_line '^stress: OK$'
+    ;;
+
+  stress_fails)  # ARGS: stress options under which the plug-in must be caught
+    require_plugin
+    run stress "$plugin" "$@"
+    expect_rc 3
+    expect_err '^vsthost: error: stress cycle [0-9]+: output [0-9]+ sample [0-9]+ is not input'
+    ;;
+
   bad_arguments)
     run process "$plugin" --block 0
     expect_rc 1
@@ -127,6 +143,12 @@ case "$case_name" in
     [ -f "$plugin" ] && { expect_rc 2; expect_err "no parameter named 'nosuch'"; }
     run info "$plugin" --param '0=1.5'
     expect_rc 1
+    run stress "$plugin" --cycles 0
+    expect_rc 1
+    expect_err 'invalid value .0. for --cycles'
+    run stress
+    expect_rc 1
+    expect_err 'stress needs the path of a plug-in'
     ;;
 
   *)
