@@ -20,7 +20,7 @@ packages=(
   lv2-dev lilv-utils serdi jalv x11-utils
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev make
   wine wine32:i386 wine64
-  clang
+  clang libclang-rt-14-dev valgrind
   pandoc weasyprint poppler-utils help2man lintian file unzip ffmpeg
 )
 
