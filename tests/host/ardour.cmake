@@ -13,6 +13,27 @@ if(TARGET Virlex AND VIRLEX_BASH)
     TIMEOUT 300)
 endif()
 
+# Ardour under load: sessions in a row, the module on several tracks, automation.
+if(TARGET Virlex AND VIRLEX_BASH)
+  add_test(NAME host.ardour.load
+           COMMAND ${VIRLEX_BASH} ${CMAKE_CURRENT_LIST_DIR}/ardour/load.sh $<TARGET_FILE:Virlex> 3 4)
+  set_tests_properties(host.ardour.load PROPERTIES
+    LABELS host
+    SKIP_RETURN_CODE 77
+    TIMEOUT 1200)
+endif()
+
+# How the two tests above tell Ardour's own crashes from the module's.
+if(VIRLEX_BASH AND NOT VIRLEX_SANITIZE AND NOT VIRLEX_TSAN AND NOT VIRLEX_FUZZ)
+  add_executable(ardour_crash_helper ${CMAKE_CURRENT_LIST_DIR}/ardour/crash_helper.c)
+  target_link_libraries(ardour_crash_helper PRIVATE ${CMAKE_DL_LIBS})
+  add_library(ardour_crash_module MODULE ${CMAKE_CURRENT_LIST_DIR}/ardour/crash_module.c)
+  add_test(NAME host.ardour.guard
+           COMMAND ${VIRLEX_BASH} ${CMAKE_CURRENT_LIST_DIR}/ardour/test_guard.sh
+                   $<TARGET_FILE:ardour_crash_helper> $<TARGET_FILE:ardour_crash_module>)
+  set_tests_properties(host.ardour.guard PROPERTIES LABELS host SKIP_RETURN_CODE 77 TIMEOUT 300)
+endif()
+
 # The comparison and the session edit that the test above relies on.
 if(VIRLEX_PYTHON3)
   add_test(NAME host.ardour.session_tool

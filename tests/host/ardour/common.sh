@@ -37,18 +37,44 @@ ardour_private_home() {
   mkdir -p "$HOME" "$XDG_CONFIG_HOME/ardour7/export" "$work/audio" "$work/render"
 }
 
+source "$HERE/guard.sh"
+
+# Runs a Lua step under the guard (guard.sh), again when Ardour crashed in its own code
+# before the script's verdict; a crash with the module (the file named like $plugin, else
+# Virlex.so) on the stack fails at once.
 run_lua() {  # script, log, marker, arguments...
   local script="$1" log="$2" marker="$3"; shift 3
-  (cd "$work" && timeout "$TOOL_TIMEOUT" "$lua_runner" "$HERE/$script" "$@") >"$log" 2>&1
-  local status=$?
-  grep -v -e '^\[WARNING\]: Falling back' -e '^FAIL: ' "$log"
-  # The interpreter reports Lua errors on its output and still exits 0, and a run that died
-  # may print nothing useful: the script's own last line is the only trustworthy verdict.
-  grep -q '^FAIL: ' "$log" && fail "$script: $(grep '^FAIL: ' "$log" | head -n 1 | cut -c7-)"
-  grep -q "^$marker\$" "$log" || fail "$script did not finish (exit status $status)"
-  # ardour7-lua sometimes crashes while shutting down, after the script has finished and with
-  # no plug-in loaded at all (seen as exit status 134 and 139); that is not the module's fault.
-  [[ $status -eq 0 ]] || echo "note: ardour7-lua exited with status $status after $script finished"
+  local module="${plugin:-Virlex.so}" attempt
+  for attempt in 1 2 3; do
+    pushd "$work" >/dev/null || fail "cannot enter $work"
+    guarded_run "$log" "$module" "$TOOL_TIMEOUT" "$lua_runner" "$HERE/$script" "$@"
+    popd >/dev/null || fail "cannot leave $work"
+    # The script's own lines, without gdb's (the stack is shown below when it matters).
+    sed '/^GUARD-STACK-BEGIN$/,/^GUARD-STACK-END$/d' "$log" | grep -v -e '^\[' -e '^FAIL: ' \
+      -e '^process [0-9]* is executing' -e '^Using host libthread_db' -e '^warning: ' \
+      -e '^BFD: ' -e '^Thread .* received signal' -e '^#[0-9]'
+    # The interpreter reports Lua errors on its output and still exits 0, and a run that died
+    # may print nothing useful: the script's own last line is the only trustworthy verdict.
+    grep -q '^FAIL: ' "$log" && fail "$script: $(grep '^FAIL: ' "$log" | head -n 1 | cut -c7-)"
+    if [[ "$guard_crash" == ours ]]; then
+      guard_stack "$log"
+      fail "$script crashed with the module on the stack (see above)"
+    fi
+    if grep -q "^$marker\$" "$log"; then
+      # ardour7-lua sometimes crashes while shutting down, after the script has finished and
+      # with no plug-in loaded at all; that is not the module's fault.
+      if [[ -n "$guard_crash" ]]; then
+        echo "note: ardour7-lua crashed in its own code after $script finished:"
+        guard_stack "$log" | head -n 8 | sed 's/^/  /'
+      fi
+      return 0
+    fi
+    [[ -n "$guard_crash" ]] || fail "$script did not finish (exit status $guard_status)"
+    echo "note: ardour7-lua crashed in its own code before $script finished; running it again"
+    guard_stack "$log" | head -n 8 | sed 's/^/  /'
+    [[ "$script" != new_session.lua ]] || rm -rf "${session_dir:?}"
+  done
+  skip "ardour7-lua crashed in its own code in every attempt of $script; no stack reached the module"
 }
 
 # Writes the test signal, creates the session $session_dir with one stereo track "in" and

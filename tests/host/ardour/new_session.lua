@@ -1,10 +1,12 @@
 -- Creates an empty session with one stereo audio track named "in" and saves it, so that the
 -- test signal can be placed on the track's playlist before the render step loads it again.
--- Usage: ardour7-lua new_session.lua SESSION_DIR SESSION_NAME SAMPLE_RATE
+-- Usage: ardour7-lua new_session.lua SESSION_DIR SESSION_NAME SAMPLE_RATE [TRACKS]
+-- With TRACKS > 1 the further stereo tracks are named "in2", "in3" ...
 -- Prints "SESSION-OK" as its last line on success and "FAIL: <reason>" otherwise: the
 -- interpreter's exit status does not tell a failed script from a good one.
 
 local dir, name, rate = arg[1], arg[2], tonumber(arg[3])
+local count = tonumber(arg[4] or "1")
 
 -- Ardour connects a new track's outputs to the master bus from a background thread, so a save
 -- straight after creating the track sometimes stores a track whose outputs lead nowhere, and
@@ -36,11 +38,13 @@ local function run()
   end
   -- Inputs are left unconnected: the track plays its region, and nothing from the dummy
   -- backend's capture ports may reach the render.
-  local tracks = Session:new_audio_track(2, 2, nil, 1, "in",
-    ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, false)
-  if tracks:size() ~= 1 then return "could not create the stereo track" end
-  local err = connect_to_master(tracks:front())
-  if err then return err end
+  for k = 1, count do
+    local tracks = Session:new_audio_track(2, 2, nil, 1, k == 1 and "in" or ("in" .. k),
+      ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, false)
+    if tracks:size() ~= 1 then return "could not create stereo track " .. k end
+    local err = connect_to_master(tracks:front())
+    if err then return err end
+  end
   if Session:save_state("", false, false, false, false, false) ~= 0 then
     return "could not save the session"
   end
