@@ -106,7 +106,7 @@ if(TARGET Virlex)
   vsthost_check(virlex.chunk_roundtrip.bank chunk_roundtrip ${virlex} bank --param 0=1)
   vsthost_check(virlex.host_identity host_identity ${virlex})
   vsthost_check(virlex.stress stress ${virlex} --cycles 10 --instances 3 --expect-passthrough
-                --editor-headless)
+                --editor headless)
   # The same under valgrind's memcheck: no invalid access, nothing definitely lost over
   # load/open/close cycles (the long run of 1000 cycles is in the README).
   find_program(VIRLEX_VALGRIND valgrind)
@@ -115,7 +115,7 @@ if(TARGET Virlex)
              COMMAND ${VIRLEX_VALGRIND} --error-exitcode=9 --leak-check=full
                      --errors-for-leak-kinds=definite --show-leak-kinds=definite -q
                      $<TARGET_FILE:vsthost> stress ${virlex} --cycles 5 --instances 1
-                     --expect-passthrough --editor-headless)
+                     --expect-passthrough --editor headless)
     set_tests_properties(vsthost.virlex.stress_memcheck PROPERTIES LABELS host TIMEOUT 600)
   endif()
 endif()

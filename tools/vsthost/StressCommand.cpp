@@ -11,6 +11,7 @@
 
 #include "tools/vsthost/CommandLine.h"
 #include "tools/vsthost/Commands.h"
+#include "tools/vsthost/EditorWindow.h"
 #include "tools/vsthost/PluginInstance.h"
 
 namespace vsthost {
@@ -22,6 +23,11 @@ constexpr double kSampleRates[] = {8000,  11025, 22050,  32000,  44100,  48000,
 constexpr vst::int32 kBlockSizes[] = {1,    2,    7,    32,   64,   100,   256,   512,
                                       1000, 1024, 2048, 4096, 8192, 16384, 32768, 65536};
 
+// Where the editor is opened: in a window of the window system (when this build has one
+// and it is reachable), with no parent at all (for editors that can run without one), or
+// not at all.
+enum class EditorMode { kWindow, kHeadless, kNone };
+
 struct StressOptions {
   std::string plugin;
   int cycles = 20;
@@ -29,7 +35,7 @@ struct StressOptions {
   std::uint32_t seed = 1;
   bool expectPassthrough = false;
   std::vector<int> passthroughMap;  // 0-based input per output; empty: same numbers
-  bool editorHeadless = false;      // open the editor with no parent window
+  EditorMode editor = EditorMode::kWindow;
   bool help = false;
 };
 
@@ -43,6 +49,7 @@ struct Tally {
   long chunksSaved[2] = {}, chunksLoaded[2] = {}, chunksRefused[2] = {};
   long programSwitches = 0;
   long editorOpens = 0, editorRefusals = 0;
+  std::string editorUnavailable;  // why no window could be made, when none could
   long outputsCompared = 0;
 };
 
@@ -53,8 +60,10 @@ std::string StressUsage() {
          "  --seed N                seed of the random choices (default 1)\n"
          "  --expect-passthrough    fail unless each output equals the input of its number\n"
          "  --passthrough-map LIST  the same, output k compared to input LIST[k] (1-based)\n"
-         "  --editor-headless       open and close the editor with no parent window (for\n"
-         "                          plug-ins whose editor can run without one)\n";
+         "  --editor MODE           window: open the editor in a window of the window\n"
+         "                          system (default; skipped where there is none);\n"
+         "                          headless: with no parent window (for editors that\n"
+         "                          run without one); none: never\n";
 }
 
 bool ParseStress(int argc, const char* const* argv, StressOptions& o, std::string& error) {
@@ -84,8 +93,18 @@ bool ParseStress(int argc, const char* const* argv, StressOptions& o, std::strin
       return true;
     } else if (name == "--expect-passthrough") {
       o.expectPassthrough = true;
-    } else if (name == "--editor-headless") {
-      o.editorHeadless = true;
+    } else if (name == "--editor") {
+      if (!needValue()) return false;
+      if (value == "window") {
+        o.editor = EditorMode::kWindow;
+      } else if (value == "headless") {
+        o.editor = EditorMode::kHeadless;
+      } else if (value == "none") {
+        o.editor = EditorMode::kNone;
+      } else {
+        error = "invalid value '" + value + "' for " + name;
+        return false;
+      }
     } else if (name == "--cycles" || name == "--instances" || name == "--seed") {
       if (!needValue()) return false;
       const std::int64_t high = name == "--seed" ? 0xffffffffLL : name == "--cycles" ? 1000000 : 64;
@@ -249,22 +268,37 @@ class StressRun {
   }
 
   int Editor(PluginInstance& plugin) {
-    if (!o_.editorHeadless || (plugin.Effect()->flags & vst::effFlagsHasEditor) == 0)
+    if (o_.editor == EditorMode::kNone || (plugin.Effect()->flags & vst::effFlagsHasEditor) == 0)
       return kExitOk;
     vst::ERect* rect = nullptr;
     plugin.Dispatch(vst::effEditGetRect, 0, 0, &rect);
-    if (plugin.Dispatch(vst::effEditOpen, 0, 0, nullptr) == 0) {
+    std::unique_ptr<EditorWindow> window;
+    if (o_.editor == EditorMode::kWindow) {
+      const int width = rect != nullptr ? rect->right - rect->left : 0;
+      const int height = rect != nullptr ? rect->bottom - rect->top : 0;
+      std::string why;
+      window = EditorWindow::Create(width > 0 ? width : 640, height > 0 ? height : 480,
+                                    "vsthost stress", why);
+      if (!window) {
+        if (tally_.editorUnavailable.empty()) tally_.editorUnavailable = why;
+        return Process(plugin);
+      }
+    }
+    void* parent = window ? window->NativeHandle() : nullptr;
+    if (plugin.Dispatch(vst::effEditOpen, 0, 0, parent) == 0) {
       ++tally_.editorRefusals;
       return Process(plugin);
     }
     ++tally_.editorOpens;
-    // Audio keeps running while the editor is open and idles.
+    // Audio keeps running while the editor is open, idles and draws.
     for (int i = 0; i < 3; ++i) {
       plugin.Dispatch(vst::effEditIdle);
+      if (window) window->Pump(0.01);
       const int code = Process(plugin);
       if (code != kExitOk) return code;
     }
     plugin.Dispatch(vst::effEditClose);
+    if (window) window->Pump(0);
     return kExitOk;
   }
 
@@ -371,11 +405,14 @@ class StressRun {
                    program ? "program" : "bank", t.chunksSaved[program], t.chunksLoaded[program],
                    t.chunksRefused[program]);
     }
-    if (o_.editorHeadless) {
-      std::fprintf(out_, "stress: editor opened %ld times without a parent, refused %ld\n",
-                   t.editorOpens, t.editorRefusals);
+    if (o_.editor == EditorMode::kNone) {
+      std::fprintf(out_, "stress: editor not opened (--editor none)\n");
+    } else if (!t.editorUnavailable.empty() && t.editorOpens == 0) {
+      std::fprintf(out_, "stress: editor not opened: %s\n", t.editorUnavailable.c_str());
     } else {
-      std::fprintf(out_, "stress: editor not opened (no window to open it in)\n");
+      std::fprintf(out_, "stress: editor opened %ld times %s, refused %ld\n", t.editorOpens,
+                   o_.editor == EditorMode::kHeadless ? "without a parent" : "in a window",
+                   t.editorRefusals);
     }
     std::fprintf(out_, "stress: outputs finite for finite input%s\n",
                  o_.expectPassthrough ? ", and equal to their inputs" : "");
