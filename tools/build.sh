@@ -11,7 +11,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 kind=${1:?usage: tools/build.sh release|asan|mingw|mingw64|fuzz|tsan [cmake args...]}
 shift
-jobs=$(nproc)
+jobs=${VIRLEX_BUILD_JOBS:-$(nproc)}
 targets=()  # empty: everything
 
 case "$kind" in
