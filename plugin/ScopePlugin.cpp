@@ -26,9 +26,16 @@ void ScopePlugin::AttachDisplay(std::unique_ptr<ScopeDisplayLink> display) {
   AnnounceAllParams();
 }
 
+// The instance lock is held for copying the new samples only; the windows take
+// them in after it is released, so the audio thread never waits for that.
 int ScopePlugin::Pull(ChannelWindow* const channels[ScopeFeed::kInputs]) {
-  ILockGuard hold(Lock());
-  return feed_.Pull(channels, display_.get());
+  int count = 0;
+  {
+    ILockGuard hold(Lock());
+    count = feed_.Collect(channels, display_.get());
+  }
+  ScopeFeed::Absorb(channels);
+  return count;
 }
 
 void ScopePlugin::ProcessBlock(double** inputs, double** outputs, int nFrames) {

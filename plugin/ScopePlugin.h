@@ -11,8 +11,8 @@
 
 #include "iplug/IPlugVST.h"
 #include "plugin/ScopeDisplayLink.h"
-#include "plugin/engine/ScopeFeed.h"
 #include "plugin/ScopeParams.h"
+#include "plugin/engine/ScopeFeed.h"
 
 class ScopePlugin : public IPlugVST {
  public:
@@ -38,7 +38,8 @@ class ScopePlugin : public IPlugVST {
   void SetFrozen(bool frozen) { frozen_.store(frozen, std::memory_order_relaxed); }
   bool Frozen() const { return frozen_.load(std::memory_order_relaxed); }
 
-  int Domain() const { return domain_; }
+  // The GUI reads it (the freeze button) while host threads change it.
+  int Domain() const { return domain_.load(std::memory_order_relaxed); }
   int FftSize() const { return fftSize_; }
   double XZoomLow() const { return xZoomLow_; }
   double XZoomHigh() const { return xZoomHigh_; }
@@ -54,7 +55,7 @@ class ScopePlugin : public IPlugVST {
   ScopeFeed feed_;
   std::unique_ptr<ScopeDisplayLink> display_;
   int fftSize_ = 4096;
-  int domain_ = kDomainTime;
+  std::atomic<int> domain_{kDomainTime};
   double sampleRate_ = 44100.0;
   double xZoomLow_ = 0.5;
   double xZoomHigh_ = 1.0;

@@ -19,7 +19,12 @@ int Trunc(double v) { return static_cast<int>(std::trunc(v)); }
 }  // namespace
 
 AxisOverlay::AxisOverlay(IPlugBase* plugin, IBox rect, const IFontSpec& font)
-    : IWidget(plugin, rect, -1), font_(font), plot_(rect) {}
+    : IWidget(plugin, rect, -1), font_(font), plot_(rect), shownPlot_(rect) {
+  // Room for every mark up front: configuring runs on the host's threads and must
+  // not allocate, and the redraw's copy then never does either.
+  scale_.marks.reserve(AxisScale::kMaxMarks);
+  shown_.marks.reserve(AxisScale::kMaxMarks);
+}
 
 bool AxisOverlay::HitTest(int, int) { return false; }
 
@@ -106,26 +111,26 @@ bool AxisOverlay::Text(IGraphicsHost* g, const char* text, int align, IBox box) 
 
 bool AxisOverlay::DrawFrame(IGraphicsHost* g) {
   const IRgba c = font_.colour;
-  bool ok = g->DrawHLine(c, plot_.top, plot_.left, plot_.right);
-  ok &= g->DrawHLine(c, plot_.bottom, plot_.left, plot_.right);
-  ok &= g->DrawVLine(c, plot_.left, plot_.top, plot_.bottom);
-  ok &= g->DrawVLine(c, plot_.right, plot_.top, plot_.bottom);
+  bool ok = g->DrawHLine(c, shownPlot_.top, shownPlot_.left, shownPlot_.right);
+  ok &= g->DrawHLine(c, shownPlot_.bottom, shownPlot_.left, shownPlot_.right);
+  ok &= g->DrawVLine(c, shownPlot_.left, shownPlot_.top, shownPlot_.bottom);
+  ok &= g->DrawVLine(c, shownPlot_.right, shownPlot_.top, shownPlot_.bottom);
   return ok;
 }
 
 // Time and frequency: end texts at the corners, each mark's label centred above
 // its line, on a baseline just above the plot.
 bool AxisOverlay::DrawHorizontal(IGraphicsHost* g) {
-  const int y = plot_.top - kLabelGap;
-  const int w = plot_.right - plot_.left;
-  bool ok =
-      Text(g, scale_.startText, IALIGN_LEFT, IBox{plot_.left, y - 10, plot_.left + kEndLabel, y});
-  ok &=
-      Text(g, scale_.endText, IALIGN_RIGHT, IBox{plot_.right - kEndLabel, y - 10, plot_.right, y});
-  for (const GridMark& mark : scale_.marks) {
-    const int x = plot_.left + Trunc(mark.position * w);
+  const int y = shownPlot_.top - kLabelGap;
+  const int w = shownPlot_.right - shownPlot_.left;
+  bool ok = Text(g, shown_.startText, IALIGN_LEFT,
+                 IBox{shownPlot_.left, y - 10, shownPlot_.left + kEndLabel, y});
+  ok &= Text(g, shown_.endText, IALIGN_RIGHT,
+             IBox{shownPlot_.right - kEndLabel, y - 10, shownPlot_.right, y});
+  for (const GridMark& mark : shown_.marks) {
+    const int x = shownPlot_.left + Trunc(mark.position * w);
     ok &= Text(g, mark.label, IALIGN_CENTER, IBox{x - kHalfLabel, y - 10, x + kHalfLabel, y});
-    ok &= g->DrawVLine(font_.colour, x, plot_.top, plot_.bottom);
+    ok &= g->DrawVLine(font_.colour, x, shownPlot_.top, shownPlot_.bottom);
   }
   return ok;
 }
@@ -133,18 +138,19 @@ bool AxisOverlay::DrawHorizontal(IGraphicsHost* g) {
 // Sample amplitude, symmetric about the middle: every mark is drawn above and
 // below it; the top value stands at both ends.
 bool AxisOverlay::DrawAmplitude(IGraphicsHost* g) {
-  const int cy = Trunc((plot_.top + plot_.bottom) * 0.5f);
-  const int half = (plot_.bottom - plot_.top) / 2;
-  const int x0 = plot_.right + kLabelGap;
-  const int x1 = plot_.right + kLabelColumns;
-  bool ok = Text(g, scale_.startText, IALIGN_RIGHT, IBox{x0, cy - 7, x1, cy + 3});
-  ok &= Text(g, scale_.endText, IALIGN_RIGHT, IBox{x0, plot_.top, x1, plot_.top + 6});
-  ok &= Text(g, scale_.endText, IALIGN_RIGHT, IBox{x0, plot_.bottom - 12, x1, plot_.bottom});
-  for (const GridMark& mark : scale_.marks) {
+  const int cy = Trunc((shownPlot_.top + shownPlot_.bottom) * 0.5f);
+  const int half = (shownPlot_.bottom - shownPlot_.top) / 2;
+  const int x0 = shownPlot_.right + kLabelGap;
+  const int x1 = shownPlot_.right + kLabelColumns;
+  bool ok = Text(g, shown_.startText, IALIGN_RIGHT, IBox{x0, cy - 7, x1, cy + 3});
+  ok &= Text(g, shown_.endText, IALIGN_RIGHT, IBox{x0, shownPlot_.top, x1, shownPlot_.top + 6});
+  ok &= Text(g, shown_.endText, IALIGN_RIGHT,
+             IBox{x0, shownPlot_.bottom - 12, x1, shownPlot_.bottom});
+  for (const GridMark& mark : shown_.marks) {
     const int o = Trunc(half * mark.position);
     for (const int y : {cy - o, cy + o}) {
       ok &= Text(g, mark.label, IALIGN_RIGHT, IBox{x0, y - 7, x1, y + 3});
-      ok &= g->DrawHLine(font_.colour, y, plot_.left, plot_.right);
+      ok &= g->DrawHLine(font_.colour, y, shownPlot_.left, shownPlot_.right);
     }
   }
   return ok;
@@ -152,16 +158,16 @@ bool AxisOverlay::DrawAmplitude(IGraphicsHost* g) {
 
 // Spectrum level, from the bottom up.
 bool AxisOverlay::DrawLevel(IGraphicsHost* g) {
-  const int x0 = plot_.right + kLabelGap;
-  const int x1 = plot_.right + kLabelColumns;
-  bool ok =
-      Text(g, scale_.startText, IALIGN_RIGHT, IBox{x0, plot_.bottom - 5, x1, plot_.bottom + 5});
-  ok &= Text(g, scale_.endText, IALIGN_RIGHT, IBox{x0, plot_.top - 5, x1, plot_.top + 5});
-  const int h = plot_.bottom - plot_.top;
-  for (const GridMark& mark : scale_.marks) {
-    const int y = plot_.bottom - Trunc(mark.position * h);
+  const int x0 = shownPlot_.right + kLabelGap;
+  const int x1 = shownPlot_.right + kLabelColumns;
+  bool ok = Text(g, shown_.startText, IALIGN_RIGHT,
+                 IBox{x0, shownPlot_.bottom - 5, x1, shownPlot_.bottom + 5});
+  ok &= Text(g, shown_.endText, IALIGN_RIGHT, IBox{x0, shownPlot_.top - 5, x1, shownPlot_.top + 5});
+  const int h = shownPlot_.bottom - shownPlot_.top;
+  for (const GridMark& mark : shown_.marks) {
+    const int y = shownPlot_.bottom - Trunc(mark.position * h);
     ok &= Text(g, mark.label, IALIGN_RIGHT, IBox{x0, y - 5, x1, y + 5});
-    ok &= g->DrawHLine(font_.colour, y, plot_.left, plot_.right);
+    ok &= g->DrawHLine(font_.colour, y, shownPlot_.left, shownPlot_.right);
   }
   return ok;
 }
@@ -172,33 +178,39 @@ bool AxisOverlay::DrawLevel(IGraphicsHost* g) {
 bool AxisOverlay::DrawPhase(IGraphicsHost* g) {
   const IRgba c = font_.colour;
   const IRgba half{c.a, c.r / 2, c.g / 2, c.b / 2};
-  const float cx = (plot_.left + plot_.right) * 0.5f;
-  const float left = static_cast<float>(plot_.left);
-  const float right = static_cast<float>(plot_.right);
-  const float top = static_cast<float>(plot_.top);
-  const float bottom = static_cast<float>(plot_.bottom - 1);
+  const float cx = (shownPlot_.left + shownPlot_.right) * 0.5f;
+  const float left = static_cast<float>(shownPlot_.left);
+  const float right = static_cast<float>(shownPlot_.right);
+  const float top = static_cast<float>(shownPlot_.top);
+  const float bottom = static_cast<float>(shownPlot_.bottom - 1);
   bool ok = g->DrawLine(c, left, top, cx, bottom, nullptr, true);
   ok &= g->DrawLine(c, right, top, cx, bottom, nullptr, true);
   ok &= g->DrawLine(half, left + cx * 0.5f, top, cx, bottom, nullptr, true);
   ok &= g->DrawLine(half, right - cx * 0.5f, top, cx, bottom, nullptr, true);
-  const int x0 = plot_.right + kLabelGap;
-  const int x1 = plot_.right + kLabelColumns;
-  ok &= Text(g, scale_.endText, IALIGN_RIGHT, IBox{x0, plot_.top, x1, plot_.top + 10});
+  const int x0 = shownPlot_.right + kLabelGap;
+  const int x1 = shownPlot_.right + kLabelColumns;
+  ok &= Text(g, shown_.endText, IALIGN_RIGHT, IBox{x0, shownPlot_.top, x1, shownPlot_.top + 10});
   const auto quarter = static_cast<float>(std::numbers::pi / 2);
-  for (const GridMark& mark : scale_.marks) {
-    const float r = mark.position * (plot_.bottom - plot_.top);
-    const int row = plot_.bottom - 1 - Trunc(r);
+  for (const GridMark& mark : shown_.marks) {
+    const float r = mark.position * (shownPlot_.bottom - shownPlot_.top);
+    const int row = shownPlot_.bottom - 1 - Trunc(r);
     ok &= g->DrawArc(c, cx, bottom, r, -quarter, quarter, nullptr, true);
-    ok &= g->DrawHLine(c, row + 2, plot_.right - kTickLength, plot_.right);
+    ok &= g->DrawHLine(c, row + 2, shownPlot_.right - kTickLength, shownPlot_.right);
     ok &= Text(g, mark.label, IALIGN_RIGHT, IBox{x0, row - 5, x1, row + 5});
   }
   return ok;
 }
 
+// The scale is copied under the lock and drawn from the copy: a host thread that
+// configures the axis never waits for the text being drawn.
 bool AxisOverlay::Draw(IGraphicsHost* graphics) {
-  ILockGuard hold(lock_);
+  {
+    ILockGuard hold(lock_);
+    shown_ = scale_;
+    shownPlot_ = plot_;
+  }
   placed_.clear();
-  switch (scale_.kind) {
+  switch (shown_.kind) {
     case kAxisTime:
     case kAxisFrequency: {
       const bool frame = DrawFrame(graphics);

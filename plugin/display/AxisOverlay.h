@@ -4,8 +4,9 @@
 //
 // Threads: the Configure calls come from the plug-in's parameter handler (any
 // thread, instance lock held) while Draw runs on the GUI thread; the overlay's own
-// lock keeps a redraw from reading a half-built scale. It is taken after the
-// instance lock and never while waiting for it.
+// lock keeps a redraw from reading a half-built scale, and is held only while the
+// redraw copies it. It is taken after the instance lock and never while waiting
+// for it.
 #pragma once
 
 #include <vector>
@@ -55,10 +56,15 @@ class AxisOverlay : public IWidget {
   // and no keep-out area; true when it was drawn or left out.
   bool Text(IGraphicsHost* g, const char* text, int align, IBox box);
 
+  // Guarded by lock_, written by the Configure calls.
   AxisScale scale_;
-  std::vector<IBox> keepOut_;
-  std::vector<IBox> placed_;  // labels drawn so far in this Draw
-  IFontSpec font_;
   IBox plot_;
+  // Set while the editor is built, before its first draw; read by the draw.
+  std::vector<IBox> keepOut_;
+  std::vector<IBox> placed_;  // labels drawn so far in this Draw (GUI thread)
+  IFontSpec font_;
   ILock lock_;
+  // The GUI thread's copy, taken at the start of each redraw.
+  AxisScale shown_;
+  IBox shownPlot_;
 };

@@ -35,80 +35,177 @@ ScopeView::ScopeView(ScopePlugin* plugin, IBox rect)
     channel.columnBottom.assign(width, 0.0f);
   }
   changed_.assign(width, 0);
-  yScale_ = static_cast<float>((rect.bottom - rect.top) * 0.5 / ZoomDivisor(yZoom_));
+  settings_.yScale = static_cast<float>((rect.bottom - rect.top) * 0.5 / ZoomDivisor(0.5));
+  drawn_ = settings_;
   ResetColumns();
 }
 
 ScopeView::~ScopeView() = default;
 
-// --- Parameters ------------------------------------------------------------------
+// --- Settings (any thread) ---------------------------------------------------------
 
+// Only records the change: this runs on the host's thread with the instance lock
+// held, and what follows from it is the next draw's work.
 void ScopeView::ApplyParam(int index, const IPlugParam& param) {
   ILockGuard hold(lock_);
+  Settings& s = settings_;
   const double value = param.Value();
   if (index == kParamDomain) {
     ApplyDomain(static_cast<int>(value));
   } else if (index >= kParamInput1 && index < kParamInput1 + kChannels) {
-    ChannelAt(index - kParamInput1).window.enabled = value >= 0.5;
+    s.enabled[index - kParamInput1] = value >= 0.5;
   } else if (index >= kParamDelay1 && index < kParamDelay1 + kChannels) {
-    ChannelAt(index - kParamDelay1).window.delayMs = value;
-    relayout_ = true;
+    s.delayMs[index - kParamDelay1] = value;
+    s.relayout = true;
   } else if (index == kParamHold) {
-    triggerLevel_ = value == kHoldOffDb ? -1.0 : DbToAmp(value);
-    repaint_ = true;
+    s.triggerLevel = value == kHoldOffDb ? -1.0 : DbToAmp(value);
+    s.repaint = true;
     return;
   } else if (index == kParamFftSize) {
     const int size = static_cast<int>(IntPow(2.0, static_cast<int>(value) + 8));
-    if (size == fftSize_) return;
-    fftSize_ = size;
-    for (Channel& channel : channels_) channel.analyser.Init(size);
-    mapper_.SetBins(size / 2);
-    UpdateFreqRange();
+    if (size == s.fftSize) return;
+    s.fftSize = size;
   } else if (index == kParamBlendSpeed) {
-    blendSpeed_ = value;
-    for (Channel& channel : channels_) channel.analyser.SetBlend(value);
+    s.blendSpeed = value;
     return;
   } else if (index == kParamOpacity) {
-    blend.weight = static_cast<float>(value * 0.85);
+    s.weight = static_cast<float>(value * 0.85);
   } else if (index == kParamXZoomLow || index == kParamXZoomHigh) {
-    (index == kParamXZoomLow ? xLow_ : xHigh_) = value;
-    UpdateFreqRange();
-    relayout_ = true;
+    (index == kParamXZoomLow ? s.xLow : s.xHigh) = value;
+    s.relayout = true;
   } else if (index == kParamYZoom) {
-    yZoom_ = value;
-    yScale_ = static_cast<float>((rect.bottom - rect.top) * 0.5 / ZoomDivisor(value));
-    relayout_ = true;
+    s.yZoom = value;
+    s.yScale = static_cast<float>((rect.bottom - rect.top) * 0.5 / ZoomDivisor(value));
+    s.relayout = true;
   } else {
     return;
   }
-  repaint_ = true;
+  s.repaint = true;
   SetDirty(false);
 }
 
 void ScopeView::SetSampleRate(double sampleRate) {
   ILockGuard hold(lock_);
-  sampleRate_ = sampleRate;
+  settings_.sampleRate = sampleRate;
+  ++settings_.resets;
+  settings_.repaint = true;
+  SetDirty(false);
+}
+
+int ScopeView::Mode() const {
+  ILockGuard hold(lock_);
+  return settings_.mode;
+}
+
+double ScopeView::CursorPos() const {
+  ILockGuard hold(lock_);
+  return cursorPos_;
+}
+
+double ScopeView::XLow() const {
+  ILockGuard hold(lock_);
+  return settings_.xLow;
+}
+
+double ScopeView::XHigh() const {
+  ILockGuard hold(lock_);
+  return settings_.xHigh;
+}
+
+double ScopeView::YZoom() const {
+  ILockGuard hold(lock_);
+  return settings_.yZoom;
+}
+
+float ScopeView::YScale() const {
+  ILockGuard hold(lock_);
+  return settings_.yScale;
+}
+
+double ScopeView::TriggerLevel() const {
+  ILockGuard hold(lock_);
+  return settings_.triggerLevel;
+}
+
+int ScopeView::FftSize() const {
+  ILockGuard hold(lock_);
+  return settings_.fftSize;
+}
+
+FreqRange ScopeView::Range() const {
+  ILockGuard hold(lock_);
+  const Settings& s = settings_;
+  return ::UpdateFreqRange(s.xLow, s.xHigh,
+                           s.fftSize > 0 ? s.fftSize : ChannelAt(0).analyser.Size(), s.sampleRate);
+}
+
+// --- Taking the settings in (GUI thread) -------------------------------------------
+
+// The settings are copied under the view's lock, which is held for nothing else;
+// the work that follows from them runs after it is released.
+void ScopeView::TakeSettings() {
+  Settings s;
+  {
+    ILockGuard hold(lock_);
+    s = settings_;
+    settings_.relayout = false;
+    settings_.repaint = false;
+    if (s.mode == kDomainTime && frozen_ && cursorPos_ >= 0.0) {
+      cursorPos_ = std::clamp(cursorPos_, s.xLow, s.xHigh);
+    }
+    drawnCursor_ = cursorPos_;
+    drawnHoverX_ = hoverX_;
+    drawnHoverY_ = hoverY_;
+    drawnDragCursor_ = dragCursor_;
+    drawnNearCursor_ = NearCursor();
+  }
+  const bool modeChanged = s.mode != drawn_.mode;
+  drawn_ = s;
+  if (s.resets != appliedResets_) {
+    appliedResets_ = s.resets;
+    ClearForReset();
+  }
+  if (s.fftSize > 0 && s.fftSize != appliedFft_) {
+    // The first growth to a larger size allocates: here, never on a host's thread.
+    appliedFft_ = s.fftSize;
+    for (Channel& channel : channels_) channel.analyser.Init(s.fftSize);
+    mapper_.SetBins(s.fftSize / 2);
+    appliedBlend_ = -1.0;  // a new analyser has its own blend
+  }
+  if (s.blendSpeed != appliedBlend_) {
+    appliedBlend_ = s.blendSpeed;
+    for (Channel& channel : channels_) channel.analyser.SetBlend(s.blendSpeed);
+  }
+  if (modeChanged) ResetColumns();
+  for (int i = 0; i < kChannels; ++i) {
+    ChannelAt(i).window.enabled = s.enabled[i];
+    ChannelAt(i).window.delayMs = s.delayMs[i];
+  }
+  blend.weight = s.weight;
+  relayout_ = relayout_ || s.relayout || modeChanged;
+  repaint_ = repaint_ || s.repaint;
+  range_ = ::UpdateFreqRange(
+      s.xLow, s.xHigh, s.fftSize > 0 ? s.fftSize : ChannelAt(0).analyser.Size(), s.sampleRate);
+}
+
+// A new sample rate: windows, levels, spectra and columns start again, and the next
+// pull brings in everything the queues hold.
+void ScopeView::ClearForReset() {
   for (Channel& channel : channels_) {
     std::fill(channel.window.samples.begin(), channel.window.samples.end(), 0.0f);
     channel.window.level = 0.0;
+    channel.window.pulledUpTo = -1;
     channel.analyser.Clear();
   }
   ResetColumns();
   clock_ = 0;
   columnsValid_ = false;
   repaint_ = true;
-  UpdateFreqRange();
-  SetDirty(false);
-}
-
-void ScopeView::UpdateFreqRange() {
-  const int size = fftSize_ > 0 ? fftSize_ : ChannelAt(0).analyser.Size();
-  range_ = ::UpdateFreqRange(xLow_, xHigh_, size, sampleRate_);
 }
 
 void ScopeView::ResetColumns() {
-  const float row =
-      mode_ == kDomainFreq ? static_cast<float>(rect.bottom) : (rect.top + rect.bottom) * 0.5f;
+  const float row = drawn_.mode == kDomainFreq ? static_cast<float>(rect.bottom)
+                                               : (rect.top + rect.bottom) * 0.5f;
   for (Channel& channel : channels_) {
     std::fill(channel.columnTop.begin(), channel.columnTop.end(), row);
     std::fill(channel.columnBottom.begin(), channel.columnBottom.end(), row);
@@ -118,7 +215,7 @@ void ScopeView::ResetColumns() {
 TraceRows ScopeView::Rows() const {
   TraceRows rows;
   rows.midY = (rect.top + rect.bottom) * 0.5f;
-  rows.yScale = yScale_;
+  rows.yScale = drawn_.yScale;
   rows.top = static_cast<float>(rect.top);
   rows.bottom = static_cast<float>(rect.bottom);
   return rows;
@@ -132,32 +229,33 @@ void ScopeView::SetTimeLabels(ITextWidget* left, ITextWidget* right) {
 // --- Drawing -----------------------------------------------------------------------
 
 bool ScopeView::Draw(IGraphicsHost* graphics) {
-  // Pull before taking the view's lock: the instance lock always comes first.
+  // The view's lock is taken (and released) for the settings, before the pull
+  // takes the instance lock; from here on the redraw holds no lock at all.
+  TakeSettings();
   int newCount = 0;
   if (!frozen_) {
     ChannelWindow* windows[kChannels];
     for (int i = 0; i < kChannels; ++i) windows[i] = &ChannelAt(i).window;
     newCount = scope_->Pull(windows);
   }
-  ILockGuard hold(lock_);
   clock_ += newCount;
-  if (mode_ == kDomainTime) {
+  if (drawn_.mode == kDomainTime) {
     DrawTimeDomain(graphics);
-  } else if (mode_ == kDomainFreq) {
+  } else if (drawn_.mode == kDomainFreq) {
     for (int i = kChannels - 1; i >= 0; --i) {  // input 1 ends on top
       if (ChannelAt(i).window.enabled) DrawSpectrum(graphics, ChannelAt(i));
     }
   } else {
     DrawPhasePairs(graphics);
   }
-  if (mode_ == kDomainTime && frozen_ && cursorPos_ >= 0.0) DrawCursor(graphics);
+  if (drawn_.mode == kDomainTime && frozen_ && drawnCursor_ >= 0.0) DrawCursor(graphics);
   UpdateReadout();
   relayout_ = false;
   return true;
 }
 
 std::int64_t ScopeView::WindowOrigin(const Channel& channel) const {
-  return clock_ - kMaxCapture + DelaySamples(sampleRate_, channel.window.delayMs);
+  return clock_ - kMaxCapture + DelaySamples(drawn_.sampleRate, channel.window.delayMs);
 }
 
 // All inputs share one time axis: the X zoom picks a span of it, and an input's
@@ -169,10 +267,10 @@ void ScopeView::DrawTimeDomain(IGraphicsHost* g) {
     SetDirty(false);  // try again on a redraw that covers the whole display
     return;
   }
-  const SampleRun span = ViewRun(sampleRate_, 0.0, xLow_, xHigh_);
+  const SampleRun span = ViewRun(drawn_.sampleRate, 0.0, drawn_.xLow, drawn_.xHigh);
   for (Channel& channel : channels_) {
     if (!channel.window.enabled) continue;
-    const std::int64_t from = span.start - DelaySamples(sampleRate_, channel.window.delayMs);
+    const std::int64_t from = span.start - DelaySamples(drawn_.sampleRate, channel.window.delayMs);
     const std::int64_t first = std::max<std::int64_t>(from, 0);
     const int count = static_cast<int>(std::max<std::int64_t>(from + span.count - first, 0));
     channel.window.level = MeasureLevel(channel.window.samples.data() + first, count);
@@ -181,9 +279,9 @@ void ScopeView::DrawTimeDomain(IGraphicsHost* g) {
   int runStarts[kChannels];  // window index of each input's first shown sample
   for (int i = 0; i < kChannels; ++i) {
     runStarts[i] =
-        static_cast<int>(span.start - DelaySamples(sampleRate_, ChannelAt(i).window.delayMs));
+        static_cast<int>(span.start - DelaySamples(drawn_.sampleRate, ChannelAt(i).window.delayMs));
   }
-  const bool triggered = triggerLevel_ > 0.0 && Triggered(runStarts);
+  const bool triggered = drawn_.triggerLevel > 0.0 && Triggered(runStarts);
   if (span.count < width) {
     // Fewer samples than columns: every sample is drawn, always the whole picture.
     picture_.Repaint(0, width, [&](const TracePicture::Canvas& canvas, int, int) {
@@ -219,13 +317,14 @@ void ScopeView::DrawTimeDomain(IGraphicsHost* g) {
 // true when any input found one. Starting the search at the same place every
 // redraw holds a periodic signal still.
 bool ScopeView::Triggered(int* runStarts) {
-  const SampleRun span = ViewRun(sampleRate_, 0.0, xLow_, xHigh_);
+  const SampleRun span = ViewRun(drawn_.sampleRate, 0.0, drawn_.xLow, drawn_.xHigh);
   const int half = span.count / 2;
   bool any = false;
   for (int i = 0; i < kChannels; ++i) {
     const Channel& channel = ChannelAt(i);
     if (!channel.window.enabled) continue;
-    const int t = FindTrigger(channel.window.samples.data(), kMaxCapture, half, triggerLevel_);
+    const int t =
+        FindTrigger(channel.window.samples.data(), kMaxCapture, half, drawn_.triggerLevel);
     if (t < 0) continue;
     runStarts[i] = t - half;
     any = true;
@@ -329,7 +428,7 @@ void ScopeView::PaintDense(const TracePicture::Canvas& canvas, int from, int to)
 // each one. The crosses stay inside the display.
 void ScopeView::PaintSparse(const TracePicture::Canvas& canvas, const int* runStarts) const {
   const int width = rect.right - rect.left;
-  const int n = ViewRun(sampleRate_, 0.0, xLow_, xHigh_).count;
+  const int n = ViewRun(drawn_.sampleRate, 0.0, drawn_.xLow, drawn_.xHigh).count;
   const float pixelsPerSample = static_cast<float>(width) / static_cast<float>(n);
   const bool markers = n < width / 4;
   const TraceRows rows = Rows();
@@ -365,14 +464,15 @@ void ScopeView::PaintSparse(const TracePicture::Canvas& canvas, const int* runSt
 void ScopeView::DrawSpectrum(IGraphicsHost* g, Channel& channel) {
   SpectrumAnalyser& analyser = channel.analyser;
   const int size = analyser.Size();
-  const SampleRun run = SpectrumRun(sampleRate_, channel.window.delayMs, size);
+  const SampleRun run = SpectrumRun(drawn_.sampleRate, channel.window.delayMs, size);
   const float* samples = channel.window.samples.data() + run.start;
   channel.window.level = MeasureLevel(samples, run.count);
   const float* values = analyser.Analyse(samples);
   const int width = rect.right - rect.left;
   const float* columns =
       mapper_.Map(values, size / 2, range_.firstBin, range_.lastBin - range_.firstBin, width);
-  const float scale = (rect.bottom - rect.top) / static_cast<float>(ZoomDivisor(yZoom_)) * 2.0f;
+  const float scale =
+      (rect.bottom - rect.top) / static_cast<float>(ZoomDivisor(drawn_.yZoom)) * 2.0f;
   const auto base = static_cast<float>(rect.bottom - 1);
   float prevY = base;
   for (int i = 0; i < width; ++i) {
@@ -397,7 +497,8 @@ void ScopeView::DrawPhasePairs(IGraphicsHost* g) {
     }
     for (Channel* alone : {&a, &b}) {
       if (!alone->window.enabled) continue;
-      const SampleRun run = ViewRun(sampleRate_, alone->window.delayMs, xLow_, xHigh_);
+      const SampleRun run =
+          ViewRun(drawn_.sampleRate, alone->window.delayMs, drawn_.xLow, drawn_.xHigh);
       alone->window.level = MeasureLevel(alone->window.samples.data() + run.start, run.count);
     }
   }
@@ -406,20 +507,20 @@ void ScopeView::DrawPhasePairs(IGraphicsHost* g) {
 void ScopeView::DrawPhase(IGraphicsHost* g, Channel& a, Channel& b) {
   const float* samplesA = a.window.samples.data();
   const float* samplesB = b.window.samples.data();
-  const SampleRun runA = ViewRun(sampleRate_, a.window.delayMs, xLow_, xHigh_);
-  const SampleRun runB = ViewRun(sampleRate_, b.window.delayMs, xLow_, xHigh_);
+  const SampleRun runA = ViewRun(drawn_.sampleRate, a.window.delayMs, drawn_.xLow, drawn_.xHigh);
+  const SampleRun runB = ViewRun(drawn_.sampleRate, b.window.delayMs, drawn_.xLow, drawn_.xHigh);
   a.window.level = MeasureLevel(samplesA + runA.start, runA.count);
   b.window.level = MeasureLevel(samplesB + runB.start, runB.count);
   int n = std::min(runA.count, runB.count);
   if (n > kPhaseHistoryMin) {
     // Blend speed 1 shows the newest 1024 pairs; slower blends show more history.
-    n = static_cast<int>((1.0 - blendSpeed_) * (n - kPhaseHistoryMin)) + kPhaseHistoryMin;
+    n = static_cast<int>((1.0 - drawn_.blendSpeed) * (n - kPhaseHistoryMin)) + kPhaseHistoryMin;
   }
   const float* pa = samplesA + runA.start + runA.count - n;
   const float* pb = samplesB + runB.start + runB.count - n;
   const IRgba colour = {255, (a.colour.r + b.colour.r) / 2, (a.colour.g + b.colour.g) / 2,
                         (a.colour.b + b.colour.b) / 2};
-  const double k = 1.0 / ZoomDivisor(yZoom_);
+  const double k = 1.0 / ZoomDivisor(drawn_.yZoom);
   const double scaleY = (rect.bottom - rect.top) * k;
   const double scaleX = (rect.right - rect.left) * k * 0.5;
   const int cx = static_cast<int>((rect.left + rect.right) * 0.5);
@@ -435,10 +536,10 @@ void ScopeView::DrawPhase(IGraphicsHost* g, Channel& a, Channel& b) {
   }
 }
 
-int ScopeView::CursorPixel() const {
+int ScopeView::CursorPixel(double cursor, double low, double high) const {
   const int width = rect.right - rect.left;
-  const double span = xHigh_ - xLow_;
-  const double offset = span > 0.0 ? (cursorPos_ - xLow_) / span * width : 0.0;
+  const double span = high - low;
+  const double offset = span > 0.0 ? (cursor - low) / span * width : 0.0;
   const int x = rect.left + static_cast<int>(std::clamp(offset, -1.0, width + 1.0));
   if (x < rect.left + 1) return rect.left + 1;
   if (x > rect.right - 2) return rect.right - 2;
@@ -446,14 +547,14 @@ int ScopeView::CursorPixel() const {
 }
 
 bool ScopeView::NearCursor() const {
-  return hoverCursorX_ >= 0 && cursorPos_ >= 0.0 && std::abs(hoverCursorX_ - CursorPixel()) < 4;
+  return hoverCursorX_ >= 0 && cursorPos_ >= 0.0 &&
+         std::abs(hoverCursorX_ - CursorPixel(cursorPos_, settings_.xLow, settings_.xHigh)) < 4;
 }
 
 void ScopeView::DrawCursor(IGraphicsHost* g) {
-  cursorPos_ = std::clamp(cursorPos_, xLow_, xHigh_);
-  const int x = CursorPixel();
+  const int x = CursorPixel(drawnCursor_, drawn_.xLow, drawn_.xHigh);
   g->DrawVLine(kCursorColour, x, rect.top, rect.bottom);
-  if (dragCursor_ || NearCursor()) {
+  if (drawnDragCursor_ || drawnNearCursor_) {
     // Highlighted while it can be picked up or is being dragged.
     if (x > rect.left + 2) g->DrawVLine(kWhite, x - 1, rect.top, rect.bottom);
     if (x < rect.right - 2) g->DrawVLine(kWhite, x + 1, rect.top, rect.bottom);
@@ -463,10 +564,12 @@ void ScopeView::DrawCursor(IGraphicsHost* g) {
 void ScopeView::UpdateReadout() {
   if (readout_ == nullptr) return;
   const int width = rect.right - rect.left;
-  if (mode_ == kDomainFreq && hoverX_ > rect.left + 2 && hoverX_ < rect.right - 2 &&
-      hoverY_ > rect.top + 15 && hoverY_ < rect.bottom - 5) {
-    const double t = static_cast<double>(hoverX_ - rect.left) / width;
-    readout_->Show(hoverX_, hoverY_, range_.FrequencyAt(t));
+  const int x = drawnHoverX_;
+  const int y = drawnHoverY_;
+  if (drawn_.mode == kDomainFreq && x > rect.left + 2 && x < rect.right - 2 && y > rect.top + 15 &&
+      y < rect.bottom - 5) {
+    const double t = static_cast<double>(x - rect.left) / width;
+    readout_->Show(x, y, range_.FrequencyAt(t));
   } else {
     readout_->Show(-1, -1, 0.0);
   }

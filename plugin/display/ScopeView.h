@@ -4,11 +4,16 @@
 // The mouse freezes it, places a measuring cursor, pans and zooms (the zooms go
 // out as parameter values, so controls, host automation and the view all follow).
 //
-// Threads and locks: Draw runs on the GUI thread; ApplyParam and SetSampleRate come
-// from the plug-in's parameter handler and reset, on any thread, with the plug-in's
-// instance lock held. All three take the view's own lock, always after the
-// instance lock: Draw pulls the samples (which takes the instance lock) before it
-// takes the view's lock. The audio thread only sets the redraw flag.
+// Threads and locks: Draw and the mouse run on the GUI thread; ApplyParam and
+// SetSampleRate come from the plug-in's parameter handler and reset, on any thread
+// (a host's audio thread among them), with the plug-in's instance lock held. They
+// only record the new settings, under the view's own lock (always taken after the
+// instance lock, and held for short copies only). Everything heavy that follows
+// from a setting (analysers sized, windows cleared, columns laid out) is done by
+// Draw on the GUI thread, which takes a copy of the settings under the view's lock
+// first, releases it, pulls the samples (which takes the instance lock) and then
+// analyses and draws with no lock held: a host's call never waits for a redraw.
+// The audio thread only sets the redraw flag.
 #pragma once
 
 #include <vector>
@@ -77,25 +82,51 @@ class ScopeView : public IWidget {
   void SetTimeLabels(ITextWidget* left, ITextWidget* right);
   void SetFreezeButton(IWidget* button) { freezeButton_ = button; }
 
-  // State, for the panel and for tests.
-  int Mode() const { return mode_; }
-  double CursorPos() const { return cursorPos_; }
-  double XLow() const { return xLow_; }
-  double XHigh() const { return xHigh_; }
-  double YZoom() const { return yZoom_; }
-  float YScale() const { return yScale_; }
-  double TriggerLevel() const { return triggerLevel_; }
-  int FftSize() const { return fftSize_; }
-  const FreqRange& Range() const { return range_; }
+  // The settings as the parameters left them (any thread), for the panel and tests.
+  int Mode() const;
+  double CursorPos() const;
+  double XLow() const;
+  double XHigh() const;
+  double YZoom() const;
+  float YScale() const;
+  double TriggerLevel() const;
+  int FftSize() const;
+  FreqRange Range() const;
+  // The GUI thread's records of the inputs, as the last redraw left them.
   const Channel& ChannelAt(int i) const { return channels_[static_cast<std::size_t>(i)]; }
   Channel& ChannelAt(int i) { return channels_[static_cast<std::size_t>(i)]; }
 
  private:
+  // What the parameters and the reset set: written under the view's lock by
+  // ApplyParam and SetSampleRate, copied by Draw.
+  struct Settings {
+    int mode = 0;
+    double triggerLevel = -1.0;
+    double blendSpeed = 0.5;
+    int fftSize = -1;
+    double sampleRate = 44100.0;
+    double xLow = kDefaultZoom[kDomainTime].low;
+    double xHigh = kDefaultZoom[kDomainTime].high;
+    double yZoom = kDefaultZoom[kDomainTime].y;
+    float yScale = 1.0f;
+    float weight = 1.0f;  // the opacity, as the blend weight of bars and fills
+    bool enabled[kChannels] = {};
+    double delayMs[kChannels] = {};
+    // Set by a change, cleared by the draw that takes it in.
+    bool relayout = false;
+    bool repaint = true;
+    // Counts the resets; a draw that sees a new count clears what it keeps.
+    unsigned resets = 0;
+  };
+
   void ApplyDomain(int domain);
-  // Sends zoom values out as parameters 13 to 15 (through the controls bound to them).
-  void SendZoom(double low, double high);
+  // Sends zoom values out as parameters 13 to 15 (through the controls bound to
+  // them); currentHigh decides which end goes first.
+  void SendZoom(double low, double high, double currentHigh);
   void SendYZoom(double zoom);
-  void UpdateFreqRange();
+  // GUI thread: copies the settings and does what follows from their changes.
+  void TakeSettings();
+  void ClearForReset();
   void ResetColumns();
   TraceRows Rows() const;
   // The time domain: columns brought up to date, the kept picture scrolled and
@@ -115,30 +146,38 @@ class ScopeView : public IWidget {
   void DrawPhase(IGraphicsHost* g, Channel& a, Channel& b);
   void DrawCursor(IGraphicsHost* g);
   void UpdateReadout();
-  int CursorPixel() const;
-  bool NearCursor() const;
+  int CursorPixel(double cursor, double low, double high) const;
+  bool NearCursor() const;  // view lock held
   double Fraction(int x) const;
   void UpdateCursorLabels();
   void Freeze();
 
   ScopePlugin* scope_;
-  std::vector<Channel> channels_;
-  int mode_ = 0;
-  double triggerLevel_ = -1.0;
-  double blendSpeed_ = 0.5;
-  int fftSize_ = -1;
-  FreqRange range_{};
-  double sampleRate_ = 44100.0;
-  double xLow_ = kDefaultZoom[kDomainTime].low;
-  double xHigh_ = kDefaultZoom[kDomainTime].high;
-  double yZoom_ = kDefaultZoom[kDomainTime].y;
-  double cursorPos_ = -1.0;
+  // Guarded by lock_: the settings, each domain's saved zooms and the cursor
+  // (which a domain change removes); the mouse state is the GUI thread's but is
+  // read and written under lock_ too.
+  Settings settings_;
   // Each domain's zoom, kept while another domain is shown.
   DomainZoom saved_[3] = {kDefaultZoom[0], kDefaultZoom[1], kDefaultZoom[2]};
-  float yScale_ = 1.0f;
+  double cursorPos_ = -1.0;
   int hoverCursorX_ = -1;
   int hoverX_ = -1;
   int hoverY_ = -1;
+  bool dragCursor_ = false;
+  mutable ILock lock_;
+
+  // The GUI thread's own, used by Draw without a lock.
+  std::vector<Channel> channels_;
+  Settings drawn_;             // the settings of the redraw in progress
+  double drawnCursor_ = -1.0;  // the cursor as that redraw shows it
+  int drawnHoverX_ = -1;
+  int drawnHoverY_ = -1;
+  bool drawnNearCursor_ = false;
+  bool drawnDragCursor_ = false;
+  int appliedFft_ = -1;  // the size the analysers and the mapper were made for
+  double appliedBlend_ = -1.0;
+  unsigned appliedResets_ = 0;
+  FreqRange range_{};
   bool frozen_ = false;
   bool relayout_ = false;
   // The time picture must be painted whole (a parameter or the domain changed).
@@ -152,11 +191,9 @@ class ScopeView : public IWidget {
   std::int64_t lastColumn_ = 0;
   std::vector<unsigned char> changed_;  // per column: its rows changed this redraw
   TracePicture picture_;
-  bool dragCursor_ = false;
   SpectrumMapper mapper_;
   IBlend traceBlend_{IBLEND_OPAQUE, 1.0f};
   IBlend pointBlend_{IBLEND_ADD, 1.0f};
-  ILock lock_;
   FrequencyReadout* readout_ = nullptr;
   ITextWidget* leftLabel_ = nullptr;
   ITextWidget* rightLabel_ = nullptr;

@@ -23,12 +23,12 @@ double Clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
 
 }  // namespace
 
-void ScopeView::SendZoom(double low, double high) {
+void ScopeView::SendZoom(double low, double high, double currentHigh) {
   IGraphicsHost* host = Graphics();
   if (host == nullptr) return;
   // The plug-in keeps low below high; send first the end that cannot collide with
   // the other's old value, so both arrive as asked.
-  if (low > xHigh_ - kMinXZoomGap) {
+  if (low > currentHigh - kMinXZoomGap) {
     host->SetControlsFromUser(kParamXZoomHigh, high);
     host->SetControlsFromUser(kParamXZoomLow, low);
   } else {
@@ -42,16 +42,17 @@ void ScopeView::SendYZoom(double zoom) {
 }
 
 // Called from ApplyParam with both locks held (instance lock first); the zooms
-// sent here come back re-entrantly through ApplyParam on the same thread.
+// sent here come back re-entrantly through ApplyParam on the same thread. The
+// columns of the new domain are laid out by the next draw.
 void ScopeView::ApplyDomain(int domain) {
-  if (domain < kDomainTime || domain > kDomainPhase || domain == mode_) return;
-  saved_[mode_] = DomainZoom{xLow_, xHigh_, yZoom_};
-  mode_ = domain;
-  ResetColumns();
-  relayout_ = true;
-  SendZoom(saved_[domain].low, saved_[domain].high);
+  Settings& s = settings_;
+  if (domain < kDomainTime || domain > kDomainPhase || domain == s.mode) return;
+  saved_[s.mode] = DomainZoom{s.xLow, s.xHigh, s.yZoom};
+  s.mode = domain;
+  s.relayout = true;
+  SendZoom(saved_[domain].low, saved_[domain].high, s.xHigh);
   SendYZoom(saved_[domain].y);
-  if (mode_ != kDomainTime) cursorPos_ = -1.0;
+  if (s.mode != kDomainTime) cursorPos_ = -1.0;
 }
 
 double ScopeView::Fraction(int x) const {
@@ -79,7 +80,7 @@ void ScopeView::MouseDown(int x, int, IMouseFlags) {
   {
     ILockGuard hold(lock_);
     hoverX_ = hoverY_ = -1;
-    if (mode_ == kDomainTime) {
+    if (settings_.mode == kDomainTime) {
       if (frozen_ && cursorPos_ >= 0.0) {
         // Later clicks pick the cursor up when they land on it, else change nothing.
         if (NearCursor()) {
@@ -87,7 +88,7 @@ void ScopeView::MouseDown(int x, int, IMouseFlags) {
           hoverCursorX_ = -1;
         }
       } else {
-        cursorPos_ = xLow_ + (xHigh_ - xLow_) * Fraction(x);
+        cursorPos_ = settings_.xLow + (settings_.xHigh - settings_.xLow) * Fraction(x);
       }
     }
   }
@@ -107,29 +108,33 @@ void ScopeView::MouseDrag(int x, int, int dx, int dy, IMouseFlags mod) {
   double low = -1.0;  // stays negative when only the cursor moves
   double high = 0.0;
   double zoom = 0.0;
+  double currentHigh = 0.0;
   {
     ILockGuard hold(lock_);
+    const Settings& s = settings_;
     hoverX_ = hoverY_ = -1;
     if (dragCursor_) {
-      cursorPos_ = xLow_ + (xHigh_ - xLow_) * Fraction(x);
+      cursorPos_ = s.xLow + (s.xHigh - s.xLow) * Fraction(x);
     } else {
       // The picture follows the pointer: dragging right shows older samples,
       // dragging up magnifies.
-      double pan = -(xHigh_ - xLow_) * dx / (rect.right - rect.left);
+      double pan = -(s.xHigh - s.xLow) * dx / (rect.right - rect.left);
       double zoomStep = dy * -0.001;
       if (Fine(mod)) {
         pan *= 0.1;
         zoomStep *= 0.1;
       }
-      if (pan < -xLow_) pan = -xLow_;
-      if (pan >= 1.0 - xHigh_) pan = 1.0 - xHigh_;
-      low = xLow_ + pan;
-      high = xHigh_ + pan;
-      zoom = Clamp01(yZoom_ + zoomStep);
+      if (pan < -s.xLow) pan = -s.xLow;
+      if (pan >= 1.0 - s.xHigh) pan = 1.0 - s.xHigh;
+      low = s.xLow + pan;
+      high = s.xHigh + pan;
+      zoom = Clamp01(s.yZoom + zoomStep);
+      currentHigh = s.xHigh;
     }
   }
+  // Sent with the view's lock released: the plug-in's lock comes first.
   if (low >= 0.0) {
-    SendZoom(low, high);
+    SendZoom(low, high, currentHigh);
     SendYZoom(zoom);
   }
   UpdateCursorLabels();
@@ -137,38 +142,49 @@ void ScopeView::MouseDrag(int x, int, int dx, int dy, IMouseFlags mod) {
 }
 
 void ScopeView::MouseDoubleClick(int, int, IMouseFlags) {
-  const DomainZoom& zoom = kDefaultZoom[mode_];
-  SendZoom(zoom.low, zoom.high);
+  int mode = kDomainTime;
+  double currentHigh = 1.0;
+  {
+    ILockGuard hold(lock_);
+    mode = settings_.mode;
+    currentHigh = settings_.xHigh;
+  }
+  const DomainZoom& zoom = kDefaultZoom[mode];
+  SendZoom(zoom.low, zoom.high, currentHigh);
   SendYZoom(zoom.y);
 }
 
 void ScopeView::MouseWheel(int, int, IMouseFlags mod, int notches) {
   double low = 0.0;
   double high = 0.0;
+  double currentHigh = 0.0;
   {
     ILockGuard hold(lock_);
+    const double xLow = settings_.xLow;
+    const double xHigh = settings_.xHigh;
     double step = notches * 0.005;
     if (Fine(mod)) step *= 0.1;
-    if (xLow_ + step >= xHigh_ - kMinXZoomGap) {
+    if (xLow + step >= xHigh - kMinXZoomGap) {
       // Closing the window: halve it instead, never past the minimum gap.
-      step = (xHigh_ - xLow_) * 0.5 - 0.0005;
+      step = (xHigh - xLow) * 0.5 - 0.0005;
       if (step <= 0.0) step = 0.0;
     }
     double lowStep = step;
     double highStep = -step;
     if (frozen_ && cursorPos_ >= 0.0 && notches > 0) {
       // Zooming in on a frozen picture draws the cursor towards the middle.
-      const double centre = (xLow_ + xHigh_) * 0.5;
+      const double centre = (xLow + xHigh) * 0.5;
       if (centre > cursorPos_) {
         lowStep = step - std::min(centre - cursorPos_, step);
       } else if (cursorPos_ > centre) {
         highStep = -step + std::min(cursorPos_ - centre, step);
       }
     }
-    low = Clamp01(xLow_ + lowStep);
-    high = Clamp01(xHigh_ + highStep);
+    low = Clamp01(xLow + lowStep);
+    high = Clamp01(xHigh + highStep);
+    currentHigh = xHigh;
   }
-  SendZoom(low, high);
+  SendZoom(low, high, currentHigh);
   UpdateCursorLabels();
   SetDirty(false);
 }
@@ -194,9 +210,10 @@ void ScopeView::UpdateCursorLabels() {
   double spans[2];
   {
     ILockGuard hold(lock_);
-    if (mode_ != kDomainTime || cursorPos_ < 0.0) return;
-    spans[0] = (cursorPos_ - xLow_) / sampleRate_ * kMaxCapture;
-    spans[1] = (xHigh_ - cursorPos_) / sampleRate_ * kMaxCapture;
+    const Settings& s = settings_;
+    if (s.mode != kDomainTime || cursorPos_ < 0.0) return;
+    spans[0] = (cursorPos_ - s.xLow) / s.sampleRate * kMaxCapture;
+    spans[1] = (s.xHigh - cursorPos_) / s.sampleRate * kMaxCapture;
   }
   ITextWidget* labels[2] = {leftLabel_, rightLabel_};
   for (int i = 0; i < 2; ++i) {

@@ -30,14 +30,16 @@ void ScopeFeed::Capture(int input, const double* samples, int nFrames) {
   }
   float* converted = scratch_.data();
   for (int i = 0; i < nFrames; ++i) converted[i] = static_cast<float>(samples[i]);
+  const int before = queue.Held();
   queue.Append(converted, nFrames * kBytesPerSample);
+  captured_[static_cast<std::size_t>(input)] += (queue.Held() - before) / kBytesPerSample;
 }
 
 void ScopeFeed::AddPending(int nFrames) {
   if (nFrames > 0) pending_ = std::min(pending_ + std::min(nFrames, kMaxCapture), kMaxCapture);
 }
 
-int ScopeFeed::Pull(ChannelWindow* const channels[kInputs], ScopeDisplayLink* display) {
+int ScopeFeed::Collect(ChannelWindow* const channels[kInputs], ScopeDisplayLink* display) {
   for (int i = 0; i < kInputs; ++i) {
     ChannelWindow* channel = channels[i];
     if (channel == nullptr) continue;
@@ -51,14 +53,36 @@ int ScopeFeed::Pull(ChannelWindow* const channels[kInputs], ScopeDisplayLink* di
       display->SetLevelText(i, level);
     }
     const SampleQueue& queue = queues_[static_cast<std::size_t>(i)];
-    const int n = std::min(queue.Held() / kBytesPerSample, kMaxCapture);
+    const int held = std::min(queue.Held() / kBytesPerSample, kMaxCapture);
+    const std::int64_t captured = captured_[static_cast<std::size_t>(i)];
+    const std::int64_t missing = channel->pulledUpTo < 0 ? held : captured - channel->pulledUpTo;
+    const int fresh = static_cast<int>(std::min<std::int64_t>(missing, held));
+    queue.Peek((held - fresh) * kBytesPerSample, channel->incoming.data(), fresh * kBytesPerSample);
+    channel->incomingCount = fresh;
+    channel->pulledUpTo = captured;
+  }
+  const int result = pending_;
+  pending_ = 0;
+  return result;
+}
+
+void ScopeFeed::Absorb(ChannelWindow* const channels[kInputs]) {
+  for (int i = 0; i < kInputs; ++i) {
+    ChannelWindow* channel = channels[i];
+    if (channel == nullptr || channel->incomingCount <= 0) continue;
+    const int n = channel->incomingCount;
     float* window = channel->samples.data();
     if (n < kMaxCapture) {
       std::memmove(window, window + n, static_cast<std::size_t>(kMaxCapture - n) * sizeof(float));
     }
-    queue.Peek(0, window + (kMaxCapture - n), n * kBytesPerSample);
+    std::memcpy(window + (kMaxCapture - n), channel->incoming.data(),
+                static_cast<std::size_t>(n) * sizeof(float));
+    channel->incomingCount = 0;
   }
-  const int result = pending_;
-  pending_ = 0;
+}
+
+int ScopeFeed::Pull(ChannelWindow* const channels[kInputs], ScopeDisplayLink* display) {
+  const int result = Collect(channels, display);
+  Absorb(channels);
   return result;
 }

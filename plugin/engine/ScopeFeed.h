@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
 #include "plugin/engine/ChannelWindow.h"
@@ -25,9 +26,16 @@ class ScopeFeed {
   void ResetPending() { pending_ = 0; }
   int Pending() const { return pending_; }
 
-  // Display side: refreshes every enabled channel's window with the queued samples
-  // and writes the level texts (when a display is attached). Returns the samples
-  // that arrived since the previous pull, at most kMaxCapture.
+  // Display side, under the instance lock: copies to every enabled channel's
+  // incoming buffer the samples its window has not taken in yet (the newest ones,
+  // all the queue holds after a reset), and writes the level texts (when a display
+  // is attached). Returns the samples that arrived since the previous pull, at
+  // most kMaxCapture. Copying only the new samples keeps the lock short.
+  int Collect(ChannelWindow* const channels[kInputs], ScopeDisplayLink* display);
+  // Display side, no lock needed (the records are the display's): each window
+  // moves its samples towards the start and appends the collected ones.
+  static void Absorb(ChannelWindow* const channels[kInputs]);
+  // Collect, then Absorb: a pull for a caller that holds what it needs itself.
   int Pull(ChannelWindow* const channels[kInputs], ScopeDisplayLink* display);
 
   const SampleQueue& Queue(int input) const { return queues_[static_cast<std::size_t>(input)]; }
@@ -35,5 +43,6 @@ class ScopeFeed {
  private:
   std::vector<float> scratch_;
   std::array<SampleQueue, kInputs> queues_;
+  std::array<std::int64_t, kInputs> captured_{};  // samples appended to each queue
   int pending_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "plugin/engine/ScopeFeed.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -60,14 +61,38 @@ TEST(ScopeFeed, PullShiftsTheWindowAndAppendsTheQueuedSamples) {
   EXPECT_EQ(w.channel[0].samples[kMaxCapture - 1], 100.0f);
   EXPECT_EQ(w.channel[0].samples[kMaxCapture - 100], 1.0f);
   EXPECT_EQ(w.channel[0].samples[kMaxCapture - 101], 0.0f);
-  // The queue still holds all 100 (it is trimmed only by capture), so a second pull
-  // with 50 new samples moves the window by 150 and rewrites the newest 150.
+  // A second pull with 50 new samples moves the window by 50 and appends them: the
+  // window is the input's history, with no sample shown twice.
   const auto b = Ramp(101, 50);
   feed.Capture(0, b.data(), 50);
   feed.AddPending(50);
   EXPECT_EQ(feed.Pull(w.all, nullptr), 50);
   EXPECT_EQ(w.channel[0].samples[kMaxCapture - 1], 150.0f);
   EXPECT_EQ(w.channel[0].samples[kMaxCapture - 150], 1.0f);
+  EXPECT_EQ(w.channel[0].samples[kMaxCapture - 151], 0.0f);
+  EXPECT_EQ(w.channel[0].samples[kMaxCapture - 250], 0.0f);
+}
+
+TEST(ScopeFeed, AReenabledInputCatchesUpAndAResetWindowRefills) {
+  ScopeFeed feed;
+  Windows w;
+  feed.Capture(0, Ramp(1, 100).data(), 100);
+  feed.Pull(w.all, nullptr);
+  w.channel[0].enabled = false;
+  feed.Capture(0, Ramp(101, 30).data(), 30);
+  feed.Pull(w.all, nullptr);  // not pulled while off
+  EXPECT_EQ(w.channel[0].samples[kMaxCapture - 1], 100.0f);
+  w.channel[0].enabled = true;
+  feed.Pull(w.all, nullptr);  // on again: the 30 it missed follow the 100 it had
+  EXPECT_EQ(w.channel[0].samples[kMaxCapture - 1], 130.0f);
+  EXPECT_EQ(w.channel[0].samples[kMaxCapture - 130], 1.0f);
+  EXPECT_EQ(w.channel[0].samples[kMaxCapture - 131], 0.0f);
+  // A display reset clears the window and asks for everything again.
+  std::fill(w.channel[0].samples.begin(), w.channel[0].samples.end(), 0.0f);
+  w.channel[0].pulledUpTo = -1;
+  feed.Pull(w.all, nullptr);
+  EXPECT_EQ(w.channel[0].samples[kMaxCapture - 1], 130.0f);
+  EXPECT_EQ(w.channel[0].samples[kMaxCapture - 130], 1.0f);
 }
 
 TEST(ScopeFeed, PullRightAfterPullReturnsZeroAndKeepsAFullWindow) {
