@@ -1,7 +1,8 @@
 // The capture side of the scope: between the audio thread, which appends every
 // connected input's block to that input's queue, and the display, which pulls the
-// queued samples into its windows. Both sides run under the instance lock; the
-// feed has no lock of its own.
+// queued samples into its windows. The queues are touched only under the instance
+// lock (the feed has no lock of its own); the display's windows take the collected
+// samples in after that lock is released.
 #pragma once
 
 #include <array>
