@@ -5,7 +5,7 @@
 #   tools/build.sh mingw     the 32-bit Windows DLL and vsthost.exe, cross compiled
 #   tools/build.sh mingw64   the 64-bit Windows DLL and vsthost.exe, cross compiled
 #   tools/build.sh fuzz      clang with libFuzzer, ASan and UBSan: the fuzzers only
-#   tools/build.sh tsan      clang with ThreadSanitizer: the thread stress tests only
+#   tools/build.sh tsan      clang with ThreadSanitizer: the thread and real-time tests only
 # Extra arguments go to CMake's configure step.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -46,7 +46,7 @@ case "$kind" in
   tsan)
     args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVIRLEX_TSAN=ON -DVIRLEX_BUILD_BENCH=OFF
           -DVIRLEX_BUILD_MANUAL=OFF -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++)
-    targets=(thread_stress_tests)
+    targets=(thread_stress_tests realtime_tests)
     ;;
   *)
     echo "tools/build.sh: unknown build '$kind' (release, asan, mingw, mingw64, fuzz or tsan)" >&2
