@@ -82,9 +82,9 @@ IBox AxisOverlay::Plot() {
   return plot_;
 }
 
-void AxisOverlay::SetKeepOut(const std::vector<IBox>& boxes) {
+void AxisOverlay::SetKeepOut(const KeepOut& keepOut) {
   ILockGuard hold(lock_);
-  keepOut_ = boxes;
+  keepOut_ = keepOut;
 }
 
 IBox AxisOverlay::RedrawRect() {
@@ -103,8 +103,8 @@ bool AxisOverlay::Text(IGraphicsHost* g, const char* text, int align, IBox box) 
   };
   for (const IBox& other : placed_)
     if (touches(other)) return true;
-  for (const IBox& other : keepOut_)
-    if (touches(other)) return true;
+  for (int i = 0; i < shownKeepOut_.count; ++i)
+    if (touches(shownKeepOut_.boxes[i])) return true;
   placed_.push_back(ink);
   return g->PaintText(font_, text, box);
 }
@@ -208,6 +208,7 @@ bool AxisOverlay::Draw(IGraphicsHost* graphics) {
     ILockGuard hold(lock_);
     shown_ = scale_;
     shownPlot_ = plot_;
+    shownKeepOut_ = keepOut_;
   }
   placed_.clear();
   switch (shown_.kind) {

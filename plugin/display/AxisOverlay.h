@@ -31,8 +31,14 @@ class AxisOverlay : public IWidget {
   void ConfigurePhaseGrid(double top);
 
   // Areas where other controls put text of their own: labels that would touch
-  // them are left out.
-  void SetKeepOut(const std::vector<IBox>& boxes);
+  // them are left out. A fixed record, so that a host thread setting it while it
+  // changes a parameter allocates nothing.
+  struct KeepOut {
+    static constexpr int kMaxBoxes = 2;
+    IBox boxes[kMaxBoxes] = {};
+    int count = 0;
+  };
+  void SetKeepOut(const KeepOut& keepOut);
 
   bool Draw(IGraphicsHost* graphics) override;
   bool HitTest(int x, int y) override;
@@ -58,13 +64,13 @@ class AxisOverlay : public IWidget {
 
   // Guarded by lock_, written by the Configure calls.
   AxisScale scale_;
-  IBox plot_;
-  // Set while the editor is built, before its first draw; read by the draw.
-  std::vector<IBox> keepOut_;
-  std::vector<IBox> placed_;  // labels drawn so far in this Draw (GUI thread)
+  KeepOut keepOut_;
   IFontSpec font_;
+  IBox plot_;
   ILock lock_;
   // The GUI thread's copy, taken at the start of each redraw.
   AxisScale shown_;
   IBox shownPlot_;
+  KeepOut shownKeepOut_;
+  std::vector<IBox> placed_;  // labels drawn so far in this Draw
 };

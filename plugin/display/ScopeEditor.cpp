@@ -241,11 +241,11 @@ void ScopeEditor::RefreshScales(const ScaleSettings& s) {
   }
   // The hold handle's texts share the column right of the display with the
   // amplitude labels: the labels give way.
-  std::vector<IBox> holdTexts;
+  AxisOverlay::KeepOut holdTexts;
   if (s.domain == kDomainTime) {
     for (IBox box : {parts_.hold->CaptionBox(), parts_.hold->LevelBox()}) {
       box.bottom = box.top + kFontSize + 1;  // the whole character cell
-      holdTexts.push_back(box);
+      holdTexts.boxes[holdTexts.count++] = box;
     }
   }
   v->SetKeepOut(holdTexts);
