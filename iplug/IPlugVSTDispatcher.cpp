@@ -252,8 +252,11 @@ intptr IPlugVST::SetChunk(int32 index, intptr size, const void* bytes) {
 
 intptr IPlugVST::ProcessEvents(const VstEvents* events) {
   if (events == nullptr) return 0;
+  // The record declares two pointers but holds numEvents of them: read them
+  // through a pointer, not as the declared array.
+  VstEvent* const* list = events->events;
   for (int32 i = 0; i < events->numEvents; ++i) {
-    VstEvent* event = events->events[i];
+    VstEvent* event = list[i];
     if (event == nullptr) continue;
     if (event->type == kVstMidiType) {
       const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);

@@ -289,6 +289,31 @@ TEST(IPlugVST, MidiGoesOutAsOneEventAndComesInAsMessages) {
   EXPECT_GE(t.host.Count(audioMasterWantMidi), 1);
 }
 
+// Hosts send lists longer than the record's declared two pointers, laid out as a
+// longer record of the same shape.
+TEST(IPlugVST, EventListsLongerThanTwoAreReadWhole) {
+  TestInstance<0, false, true> t;
+  constexpr int kEvents = 5;
+  VstMidiEvent notes[kEvents]{};
+  struct {
+    int32 numEvents;
+    intptr reserved;
+    VstEvent* events[kEvents];
+  } list{};
+  list.numEvents = kEvents;
+  for (int i = 0; i < kEvents; ++i) {
+    notes[i].type = kVstMidiType;
+    notes[i].byteSize = sizeof(VstMidiEvent);
+    notes[i].deltaFrames = i;
+    notes[i].midiData[0] = char(0x90);
+    notes[i].midiData[1] = static_cast<char>(60 + i);
+    list.events[i] = reinterpret_cast<VstEvent*>(&notes[i]);
+  }
+  EXPECT_EQ(t.Call(effProcessEvents, 0, 0, &list), 1);
+  ASSERT_EQ(t.Plug().midi.size(), static_cast<std::size_t>(kEvents));
+  EXPECT_EQ(t.Plug().midi[kEvents - 1].data1, 60 + kEvents - 1);
+}
+
 TEST(IPlugVST, MidiKeyNameIsClearedAndRefusedByDefault) {
   TestInstance<> t;
   MidiKeyName key{};
