@@ -20,9 +20,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Generous: a call that returns at all returns in microseconds; one that waits for
-// the stalled draw never returns until it is released.
-constexpr auto kPatience = 3s;
+// Generous: a call that returns at all returns in microseconds (seconds at worst on
+// a loaded machine under a sanitizer); one that waits for the stalled draw never
+// returns until it is released, so passing runs never wait this long.
+constexpr auto kPatience = 10s;
 
 vst::intptr Call(vst::AEffect* e, vst::int32 opcode, vst::int32 index = 0, vst::intptr value = 0,
                  void* ptr = nullptr, float opt = 0.0f) {
