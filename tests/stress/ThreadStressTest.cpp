@@ -229,12 +229,14 @@ TEST(ThreadStress, EveryHostThreadAtOnce) {
     ASSERT_NE(stress.Graphics(), nullptr);
     stress.RunAll(StressSeconds());
     const Counts& c = stress.counts;
-    EXPECT_GT(c.blocks.load(), 100);
-    EXPECT_GT(c.ticks.load(), 10);
-    EXPECT_GT(c.automations.load(), 10);
-    EXPECT_GT(c.opens.load(), 2);
-    EXPECT_GT(c.chunks.load(), 2);
-    EXPECT_GT(c.rates.load(), 2);
+    // Every thread had its turns; the bounds are low, as a debug build under a
+    // sanitizer on a loaded machine redraws only a few times a second.
+    EXPECT_GT(c.blocks.load(), 20);
+    EXPECT_GT(c.ticks.load(), 2);
+    EXPECT_GT(c.automations.load(), 2);
+    EXPECT_GT(c.opens.load(), 0);
+    EXPECT_GT(c.chunks.load(), 0);
+    EXPECT_GT(c.rates.load(), 0);
     EXPECT_EQ(c.mismatches.load(), 0) << "audio did not pass through unchanged";
   }
   Call(effect, vst::effMainsChanged, 0, 0);
