@@ -297,7 +297,8 @@ std::string UsageText() {
          "State:\n"
          "  --param KEY=VALUE       set a parameter (index or name) to a normalised value\n"
          "  --load-chunk FILE       hand FILE to the plug-in with effSetChunk\n"
-         "  --save-chunk FILE       write the plug-in's effGetChunk answer to FILE\n"
+         "  --save-chunk FILE       write the plug-in's effGetChunk answer to FILE (edit:\n"
+         "                          at the end of the session, before effClose)\n"
          "  --chunk program|bank    which chunk the two above mean (default program)\n" +
          EditUsageText();
 }

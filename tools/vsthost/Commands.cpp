@@ -135,10 +135,15 @@ int RunLoaded(const Session& s, PluginInstance& plugin, AudioData& input) {
       int channels = o.channels > 0 ? o.channels : plugin.Effect()->numInputs;
       input = MakeTestSignal(channels, static_cast<std::size_t>(o.frames), static_cast<int>(rate));
     }
-    code = RunEditSession(plugin, o.edit, input, rate, s.out, s.err);
+    // The session closes the plug-in itself: the state is saved just before.
+    const BeforeClose saveState = [&] {
+      return o.saveChunk.empty() ? int(kExitOk) : SaveChunk(s, plugin);
+    };
+    code = RunEditSession(plugin, o.edit, input, rate, s.out, s.err, saveState);
   }
   // A failed passthrough check still saves state and prints the trace asked for.
-  if ((code == kExitOk || code == kExitCheckFailed) && !o.saveChunk.empty()) {
+  if ((code == kExitOk || code == kExitCheckFailed) && !o.saveChunk.empty() &&
+      o.command != "edit") {
     int saved = SaveChunk(s, plugin);
     if (code == kExitOk) code = saved;
   }

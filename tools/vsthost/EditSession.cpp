@@ -50,8 +50,9 @@ std::vector<Scheduled> Schedule(const EditOptions& o) {
 
 class Session {
  public:
-  Session(PluginInstance& plugin, const EditOptions& options, std::FILE* out, std::FILE* err)
-      : plugin_(plugin), o_(options), out_(out), err_(err) {}
+  Session(PluginInstance& plugin, const EditOptions& options, std::FILE* out, std::FILE* err,
+          const BeforeClose& beforeClose)
+      : plugin_(plugin), o_(options), out_(out), err_(err), beforeClose_(beforeClose) {}
 
   int Run(const AudioData& input, double rate);
 
@@ -75,11 +76,14 @@ class Session {
   int Scripted();
   void Reopen();
   double Elapsed() const { return NowSeconds() - start_; }
+  // Runs the caller's last work on the open plug-in, then closes it.
+  void ClosePlugin(int& code);
 
   PluginInstance& plugin_;
   const EditOptions& o_;
   std::FILE* out_;
   std::FILE* err_;
+  const BeforeClose& beforeClose_;
   std::unique_ptr<EditorWindow> window_;
   double start_ = 0.0;
   double nextIdle_ = 0.0;
@@ -224,6 +228,11 @@ void Session::Reopen() {
   PrintGui("after the reopen cycles");
 }
 
+void Session::ClosePlugin(int& code) {
+  if (code == kExitOk && beforeClose_) code = beforeClose_();
+  plugin_.Close();
+}
+
 int Session::Run(const AudioData& input, double rate) {
   if ((plugin_.Effect()->flags & vst::effFlagsHasEditor) == 0)
     return Fail("the plug-in has no editor (effFlagsHasEditor is not set)");
@@ -266,14 +275,14 @@ int Session::Run(const AudioData& input, double rate) {
     OpenEditor("effEditOpen again");
     PrintChildren("after opening again");
   }
-  const int code = Scripted();
+  int code = Scripted();
   std::fprintf(out_, "edit: effEditIdle calls: %ld, audio blocks: %lld\n", idleCalls_,
                feed.Blocks());
   if (o_.closeWithEditorOpen) {
     // The host closes the plug-in with its editor still open: the plug-in must
     // take its window down itself.
     feed.Stop();
-    plugin_.Close();
+    ClosePlugin(code);
     std::fprintf(out_, "edit: effClose with the editor open\n");
     PrintChildren("after effClose");
     window_->Pump(0.5);  // a timer left running would fire into a freed editor here
@@ -283,7 +292,7 @@ int Session::Run(const AudioData& input, double rate) {
     window_->Pump(0.2);
     if (o_.reopen > 0) Reopen();
     feed.Stop();
-    plugin_.Close();
+    ClosePlugin(code);
     window_->Pump(0.1);
   }
   PrintEdits();
@@ -296,8 +305,9 @@ int Session::Run(const AudioData& input, double rate) {
 }  // namespace
 
 int RunEditSession(PluginInstance& plugin, const EditOptions& options, const AudioData& input,
-                   double sampleRate, std::FILE* out, std::FILE* err) {
-  Session session(plugin, options, out, err);
+                   double sampleRate, std::FILE* out, std::FILE* err,
+                   const BeforeClose& beforeClose) {
+  Session session(plugin, options, out, err, beforeClose);
   return session.Run(input, sampleRate);
 }
 

@@ -28,7 +28,7 @@ wine_run "$exe" edit "$dll" \
   --right-click "2.5:$blend" --list-windows 2.6 --right-click "2.7:$display" --list-windows 2.9 \
   --print-params 3.0 \
   --right-click "3.1:$domain" --list-windows 3.2 --click 3.3:63,475 --key 3.5:down \
-  --key 3.6:return --print-params 3.9
+  --key 3.6:return --print-params 3.9 --save-chunk "$work/session.chunk"
 
 expect "editor opens as a child of the host's window" '^edit: effEditOpen -> 1$' \
   '^edit: child window IPlugWndClass at 0,0 size 724x526$'
@@ -60,6 +60,13 @@ in_order "domain knob entry lists the domains; a selection commits" '^windows at
   '^param 0: domain = 1.000000 \[phase\]$'
 expect "editor closes while the audio runs" 'audio blocks: [1-9][0-9]*$' \
   '^edit: effEditClose -> 1$' '^edit: windows in the host window after closing: 0$' '^edit: done$'
+in_order "the state after the session is saved" '^edit: effEditClose -> 1$' \
+  '^chunk: saved 136 bytes \(program\) to ' '^edit: done$'
+# The saved chunk holds what the session's gestures and entries set.
+wine_run "$exe" info "$dll" --load-chunk "$work/session.chunk"
+expect "the saved state loads back" '^chunk: loaded 136 bytes \(program\)' \
+  '^param 0: domain = 1.000000 \[phase\]' '^param 2: input 2 = 0.000000 \[off\]' \
+  '^param 12: opacity = 0.400000'
 
 # Opening twice keeps one window; reopening 200 times leaves nothing behind.
 wine_run "$exe" edit "$dll" --open-twice --seconds 0.3 --reopen 200
@@ -87,8 +94,11 @@ else
 fi
 
 # effClose with the editor still open takes the window and its timer down.
-wine_run "$exe" edit "$dll" --seconds 0.5 --close-with-editor-open
+wine_run "$exe" edit "$dll" --seconds 0.5 --close-with-editor-open --param "opacity=0.25" \
+  --save-chunk "$work/open.chunk"
 expect "effClose with the editor open" '^edit: effClose with the editor open$' \
   '^edit: windows in the host window after effClose: 0$' '^edit: done$'
+in_order "the state is saved before effClose" '^chunk: saved 136 bytes \(program\) to ' \
+  '^edit: effClose with the editor open$'
 
 wine_finish
