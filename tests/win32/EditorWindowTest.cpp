@@ -3,6 +3,7 @@
 // Runs under Windows or wine (with a display).
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -350,6 +351,65 @@ WIN_TEST(TheFirstFontStaysAndLaterTextsTakeTheirColour) {
   CHECK(later.blue);
   CHECK(!alone.blue);
   CHECK(e.g->PaintText(big, nullptr, box));
+}
+
+// The smallest box holding every pixel that is not black.
+IBox DrawnBox(IGraphicsLiceWin32& g) {
+  IBox drawn{};
+  for (int y = 0; y < g.Height(); ++y) {
+    for (int x = 0; x < g.Width(); ++x) {
+      const IRgba p = g.ReadPixel(x, y);
+      if (p.r + p.g + p.b != 0) drawn = IBoxUnion(drawn, IBox{x, y, x + 1, y + 1});
+    }
+  }
+  return drawn;
+}
+
+WIN_TEST(TextBoundsAreThePixelsTheTextIsDrawnOn) {
+  const IBox boxes[] = {IBox{20, 30, 180, 60}, IBox{21, 31, 180, 60}};  // centring rounds
+  const char* texts[] = {"Mg 440 Hz", "-12.5 dB", "UNFREEZE", "j, W && Q|", "-12.5 dB"};
+  Editor e;
+  IFontSpec font;
+  font.size = 16;
+  font.colour = IRgba{255, 255, 255, 255};
+  for (const char* text : texts) {
+    for (int align : {IALIGN_LEFT, IALIGN_CENTER, IALIGN_RIGHT}) {
+      for (IBox box : boxes) {
+        font.align = align;
+        e.g->FillBox(IRgba{255, 0, 0, 0}, IBox{0, 0, 200, 100}, nullptr);
+        // The first measure comes before any text is drawn; later ones in the kept font.
+        const IBox measured = e.g->TextBounds(font, text, box);
+        CHECK(e.g->PaintText(font, text, box));
+        const IBox drawn = DrawnBox(*e.g);
+        if (!CHECK(!drawn.Empty() && measured == drawn)) {
+          std::printf("  '%s' align %d: measured %d,%d,%d,%d drawn %d,%d,%d,%d\n", text, align,
+                      measured.left, measured.top, measured.right, measured.bottom, drawn.left,
+                      drawn.top, drawn.right, drawn.bottom);
+        }
+      }
+    }
+  }
+  CHECK(e.g->TextBounds(font, "   ", boxes[0]).Empty());
+}
+
+WIN_TEST(TextBoundsFollowTheFirstFont) {
+  const IBox box{0, 0, 200, 100};
+  IFontSpec small;
+  small.size = 12;
+  IFontSpec big = small;
+  big.size = 40;
+  big.style = IFONT_BOLD;
+  Editor e;
+  CHECK(e.g->TextBounds(small, "", box).Empty());
+  CHECK(e.g->TextBounds(small, nullptr, box).Empty());
+  // Measuring keeps no font: the big one measures big until a text is drawn.
+  const IBox bigAlone = e.g->TextBounds(big, "MWM", box);
+  const IBox smallAlone = e.g->TextBounds(small, "MWM", box);
+  CHECK(bigAlone.H() > 2 * smallAlone.H());
+  CHECK(bigAlone.W() > 2 * smallAlone.W());
+  CHECK(e.g->PaintText(small, "MWM", box));
+  // From then on every text is measured, as it is drawn, in the first font.
+  CHECK(e.g->TextBounds(big, "MWM", box) == smallAlone);
 }
 
 WIN_TEST(RepeatedOpenAndCloseLeavesNoWindowOrGdiObjectBehind) {

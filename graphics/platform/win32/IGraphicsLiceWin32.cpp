@@ -4,6 +4,7 @@
 
 #include "graphics/RasterLoadPng.h"
 #include "graphics/platform/win32/Win32EditorMessages.h"
+#include "graphics/platform/win32/Win32Text.h"
 #include "graphics/platform/win32/Win32WindowClass.h"
 #include "iplug/Trace.h"
 
@@ -131,10 +132,7 @@ bool IGraphicsLiceWin32::PaintText(const IFontSpec& font, const char* text, IBox
   if (!fontSelected) {
     // The first font stays for the life of the host: face, size, style and
     // orientation of later calls do not change it.
-    const int angle = font.orientation * 10;
-    HFONT created = CreateFontA(font.size, 0, angle, angle, (font.style & IFONT_BOLD) ? 700 : 0,
-                                (font.style & IFONT_ITALIC) ? TRUE : FALSE, FALSE, FALSE, 0, 0, 0,
-                                0, 0, font.face);
+    HFONT created = static_cast<HFONT>(win32::CreateTextFont(font));
     if (created != nullptr) {
       textFont = created;
       previousFont = SelectObject(dc, created);
@@ -157,12 +155,29 @@ bool IGraphicsLiceWin32::PaintText(const IFontSpec& font, const char* text, IBox
   return drawn != 0;
 }
 
+IBox IGraphicsLiceWin32::TextBounds(const IFontSpec& font, const char* text, IBox box) {
+  if (text == nullptr || text[0] == '\0') return IBox{};
+  HDC dc = drawSurface != nullptr ? static_cast<HDC>(drawSurface->GetDC()) : nullptr;
+  if (dc == nullptr) return IGraphicsLice::TextBounds(font, text, box);
+  if (fontSelected) return win32::PlaceInk(dc, inkCache.Ink(dc, text), text, font.align, box);
+  // Nothing drawn yet: measure with the font the first text would make, without
+  // keeping it (the first PaintText chooses the font for good).
+  HGDIOBJ measuring = win32::CreateTextFont(font);
+  if (measuring == nullptr) return IGraphicsLice::TextBounds(font, text, box);
+  HGDIOBJ previous = SelectObject(dc, measuring);
+  const IBox ink = win32::PlaceInk(dc, win32::DrawnInk(dc, text), text, font.align, box);
+  SelectObject(dc, previous);
+  DeleteObject(measuring);
+  return ink;
+}
+
 void IGraphicsLiceWin32::ReleaseTextFont() {
   if (textFont == nullptr) return;
   if (drawSurface != nullptr && drawSurface->GetDC() != nullptr && previousFont != nullptr) {
     SelectObject(static_cast<HDC>(drawSurface->GetDC()), static_cast<HGDIOBJ>(previousFont));
   }
   DeleteObject(static_cast<HGDIOBJ>(textFont));
+  inkCache.Clear();
   textFont = nullptr;
   previousFont = nullptr;
   fontSelected = false;

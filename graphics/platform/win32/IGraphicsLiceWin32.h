@@ -10,6 +10,7 @@
 #include <string>
 
 #include "graphics/IGraphicsLice.h"
+#include "graphics/platform/win32/Win32Text.h"
 
 class IGraphicsLiceWin32 : public IGraphicsLice {
  public:
@@ -41,6 +42,9 @@ class IGraphicsLiceWin32 : public IGraphicsLice {
   // The first call's font stays for the life of the host; later calls change only
   // the colour. Not clipped (the redraw rectangle covers what is presented).
   bool PaintText(const IFontSpec& font, const char* text, IBox box) override;
+  // The pixels PaintText draws for text, measured with GDI: with the first font
+  // once a text is drawn, with font's own until then.
+  IBox TextBounds(const IFontSpec& font, const char* text, IBox box) override;
   void PromptParamEdit(IWidget* control, IPlugParam* param) override;
   bool PromptColor(IRgba& colour, const char* title) override;
   // action 1 saves, anything else opens; out is empty when nothing was chosen.
@@ -82,6 +86,7 @@ class IGraphicsLiceWin32 : public IGraphicsLice {
   IRgba textColour{255, 0, 0, 0};
   void* textFont = nullptr;
   void* previousFont = nullptr;
+  win32::TextInkCache inkCache;  // what texts in the first font cover
 
   // Value entry.
   void* entryWindow = nullptr;
