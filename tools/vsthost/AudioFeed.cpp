@@ -18,6 +18,7 @@ bool AudioFeed::Start(std::string& error) {
     return false;
   }
   audio_ = FitChannels(audio_, plugin_.Effect()->numInputs);
+  block_ = plugin_.BlockSize();
   plugin_.SetActive(true);
   plugin_.Host().SetProcessing(true);
   stop_ = false;

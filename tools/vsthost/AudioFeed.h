@@ -26,6 +26,8 @@ class AudioFeed {
   // Stops the thread and switches the plug-in off.
   void Stop();
   long long Blocks() const { return blocks_.load(); }
+  // The audio played so far, in seconds of the signal.
+  double PlayedSeconds() const { return double(blocks_.load()) * block_ / rate_; }
 
  private:
   void Run();
@@ -33,6 +35,7 @@ class AudioFeed {
   PluginInstance& plugin_;
   AudioData audio_;
   double rate_;
+  int block_ = 0;
   HostThread thread_;
   std::atomic<bool> stop_{false};
   std::atomic<long long> blocks_{0};

@@ -23,6 +23,13 @@ constexpr double kCycleOpen = 0.1;
 // The window of an editor whose size is known only once it is open starts this large.
 constexpr int kProvisionalWidth = 640;
 constexpr int kProvisionalHeight = 480;
+// After an action, the editor's redraw ticks awaited before the script goes on:
+// the first finds the input's effects (a value entry commits on it), the second
+// draws what the first changed.
+constexpr int kSettleTicks = 2;
+// How long the session waits for a condition (input handled, a tick, audio played)
+// before it goes on regardless: far beyond what a busy machine needs.
+constexpr double kSettleLimit = 20.0;
 
 enum class Due { kAction, kScreenshot, kParams, kWindows };
 
@@ -73,6 +80,11 @@ class Session {
   bool Screenshot(const TimedFile& shot, std::string& error);
   // Pumps until `until` (session seconds), idling the editor at the idle rate.
   void PumpUntil(double until);
+  // Waits for the window system and the editor to catch up with the input; says so
+  // when they do not within kSettleLimit.
+  void Settle(int ticks, const char* after);
+  // Pumps until `seconds` of audio have been played (at once without audio).
+  void AwaitAudio(double seconds);
   int Scripted();
   void Reopen();
   double Elapsed() const { return NowSeconds() - start_; }
@@ -85,6 +97,7 @@ class Session {
   std::FILE* err_;
   const BeforeClose& beforeClose_;
   std::unique_ptr<EditorWindow> window_;
+  const AudioFeed* feed_ = nullptr;  // while the audio runs
   double start_ = 0.0;
   double nextIdle_ = 0.0;
   long idleCalls_ = 0;
@@ -155,10 +168,34 @@ bool Session::Perform(const inputscript::Action& action, std::string& error) {
     window_->Pump(kEventGap);
     PrintEdits();
   }
+  Settle(kSettleTicks, inputscript::ActionKindName(action.kind));
   return true;
 }
 
+void Session::Settle(int ticks, const char* after) {
+  if (!window_->Settle(ticks, kSettleLimit)) {
+    std::fprintf(out_, "edit: the editor did not settle within %.0f s after the %s\n", kSettleLimit,
+                 after);
+  }
+  PrintEdits();
+}
+
+void Session::AwaitAudio(double seconds) {
+  const double limit = NowSeconds() + kSettleLimit;
+  while (feed_ != nullptr && feed_->PlayedSeconds() < seconds && !window_->Closed()) {
+    if (NowSeconds() > limit) {
+      std::fprintf(out_, "edit: the audio did not reach %.2f s within %.0f s\n", seconds,
+                   kSettleLimit);
+      return;
+    }
+    window_->Pump(0.005);
+  }
+}
+
 bool Session::Screenshot(const TimedFile& shot, std::string& error) {
+  // The picture shows the editor after that much audio, drawn by a tick since.
+  AwaitAudio(shot.time);
+  Settle(1, "audio before a screenshot");
   Picture picture;
   if (!window_->Capture(picture)) {
     error = "cannot read the window's pixels";
@@ -256,6 +293,7 @@ int Session::Run(const AudioData& input, double rate) {
   PrintGui("before opening");
   AudioFeed feed(plugin_, input, rate);
   if (o_.audio && !feed.Start(error)) return Fail(error);
+  if (o_.audio) feed_ = &feed;
 
   start_ = NowSeconds();
   if (!OpenEditor("effEditOpen")) {
@@ -282,6 +320,7 @@ int Session::Run(const AudioData& input, double rate) {
     // The host closes the plug-in with its editor still open: the plug-in must
     // take its window down itself.
     feed.Stop();
+    feed_ = nullptr;
     ClosePlugin(code);
     std::fprintf(out_, "edit: effClose with the editor open\n");
     PrintChildren("after effClose");
@@ -292,6 +331,7 @@ int Session::Run(const AudioData& input, double rate) {
     window_->Pump(0.2);
     if (o_.reopen > 0) Reopen();
     feed.Stop();
+    feed_ = nullptr;
     ClosePlugin(code);
     window_->Pump(0.1);
   }

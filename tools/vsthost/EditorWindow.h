@@ -23,6 +23,11 @@
 //    kSecondPress is a plain press (the system sees two quick clicks); keys and
 //    characters go to whichever window has the keyboard focus. The caller pumps
 //    between events. False with an error when the system refused the input.
+//  * Settle (ticks, seconds): pumps until the input delivered so far has been
+//    handled and the editor's own timers have then fired `ticks` times, so that
+//    what the input changed has been drawn and reported; at most `seconds`. An
+//    editor that shows no timer at all is not waited for again. False when the
+//    time ran out first. Backends that cannot tell pump a short fixed while.
 //  * Capture (picture): the client area's pixels as they are on screen, child
 //    windows included, as 0xAARRGGBB with alpha 255, row by row from the top.
 //  * ChildWindows (nested): the windows directly inside the client area (the
@@ -80,6 +85,10 @@ class EditorWindow {
   virtual void* NativeHandle() = 0;
   virtual void Pump(double seconds) = 0;
   virtual bool Deliver(const inputscript::InputEvent& event, std::string& error) = 0;
+  virtual bool Settle(int ticks, double /*seconds*/) {
+    Pump(0.05 * (ticks + 1));
+    return true;
+  }
   virtual bool Capture(Picture& picture) = 0;
   virtual std::vector<ChildWindow> ChildWindows(bool /*nested*/) { return {}; }
   virtual GuiCounts GuiResources() { return {}; }

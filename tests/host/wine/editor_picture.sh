@@ -55,12 +55,11 @@ for domain in time:0 freq:0.5 phase:1; do
 done
 
 # The built-in signal (noise on input 4) keeps a live display moving; frozen, it
-# stands still.
-# A second between the live pictures: a window just started under wine may not
-# repaint for a few hundred milliseconds.
-wine_run "$exe" edit "$dll" --param "input 4=1" --screenshot "0.6:$work/live1.png" \
-  --screenshot "1.6:$work/live2.png" --click 1.8:657,390 --screenshot "2.2:$work/frozen1.png" \
-  --screenshot "2.8:$work/frozen2.png" --seconds 2.9
+# stands still. Its loop is made ten seconds long, so that no two pictures here can
+# show the same stretch of noise; each screenshot waits for its audio and a redraw.
+wine_run "$exe" edit "$dll" --param "input 4=1" --frames 480000 \
+  --screenshot "0.6:$work/live1.png" --screenshot "1.1:$work/live2.png" --click 1.3:657,390 \
+  --screenshot "1.5:$work/frozen1.png" --screenshot "2.0:$work/frozen2.png" --seconds 2.1
 expect "screenshots around the freeze click" '^screenshot: .*frozen2.png' || wine_finish
 compare "the live display moves" moved "$work/live1.png" "$work/live2.png"
 compare "a click on the freeze button stops it" still "$work/frozen1.png" "$work/frozen2.png"

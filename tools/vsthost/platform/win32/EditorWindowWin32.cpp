@@ -2,6 +2,8 @@
 // through SendInput (the system's own input queue), pixels read back with BitBlt.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "tools/vsthost/EditorWindow.h"
 
 namespace vsthost {
@@ -82,17 +84,33 @@ class EditorWindowWin32 : public EditorWindow {
   void* NativeHandle() override { return hwnd_; }
 
   void Pump(double seconds) override {
-    const DWORD end = GetTickCount() + DWORD(seconds > 0 ? seconds * 1000.0 : 0.0);
-    while (true) {
-      MSG msg;
-      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-      }
-      const LONG left = LONG(end - GetTickCount());
-      if (left <= 0 || Closed()) return;
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(left), QS_ALLINPUT);
+    const DWORD end = Deadline(seconds);
+    do {
+      DispatchPending();
+    } while (WaitUntil(end));
+  }
+
+  bool Settle(int ticks, double seconds) override {
+    const DWORD end = Deadline(seconds);
+    // The input sent so far is handled once none of it waits in the queue.
+    DispatchPending();
+    while (HIWORD(GetQueueStatus(QS_INPUT)) != 0) {
+      if (!WaitUntil(end)) return false;
+      DispatchPending();
     }
+    if (ticks <= 0 || timerless_) return true;
+    // Timer messages come only once nothing else is queued: each one counted from
+    // here on found the input's effects in place, and its redraw is painted before
+    // the next message is taken.
+    const long target = ticks_ + ticks;
+    const DWORD tickEnd = ticks_ > 0 ? end : std::min(end, Deadline(kFirstTickWait), Earlier);
+    while (ticks_ < target) {
+      if (!WaitUntil(tickEnd)) break;
+      DispatchPending();
+    }
+    if (ticks_ == 0) timerless_ = true;  // an editor without a timer of its own
+    DispatchPending();
+    return ticks_ >= target || timerless_;
   }
 
   bool Deliver(const InputEvent& e, std::string& error) override {
@@ -202,6 +220,34 @@ class EditorWindowWin32 : public EditorWindow {
   bool Closed() override { return GetWindowLongPtrA(hwnd_, GWLP_USERDATA) != 0; }
 
  private:
+  // How long Settle waits for an editor's first timer message before taking it for
+  // an editor without timers.
+  static constexpr double kFirstTickWait = 3.0;
+
+  static DWORD Deadline(double seconds) {
+    return GetTickCount() + DWORD(seconds > 0 ? seconds * 1000.0 : 0.0);
+  }
+  static bool Earlier(DWORD a, DWORD b) { return LONG(a - b) < 0; }
+
+  // Dispatches what is queued, counting the timer messages of the editor's windows.
+  void DispatchPending() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_TIMER && msg.hwnd != nullptr && msg.hwnd != hwnd_) ++ticks_;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+
+  // Waits for the next message until end; false once end has passed or the window
+  // was closed.
+  bool WaitUntil(DWORD end) {
+    const LONG left = LONG(end - GetTickCount());
+    if (left <= 0 || Closed()) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(left), QS_ALLINPUT);
+    return true;
+  }
+
   // An absolute pointer event at editor pixel (x, y), the client area's origin.
   INPUT Mouse(const InputEvent& e, DWORD flags, DWORD data) {
     POINT at = {e.x, e.y};
@@ -269,6 +315,8 @@ class EditorWindowWin32 : public EditorWindow {
   }
 
   HWND hwnd_;
+  long ticks_ = 0;          // timer messages of the editor's windows so far
+  bool timerless_ = false;  // the editor showed no timer when one was waited for
 };
 
 }  // namespace
