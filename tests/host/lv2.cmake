@@ -29,5 +29,5 @@ if(TARGET virlex_lv2_bundle AND VIRLEX_BASH)
   add_test(NAME host.lv2.jalv_ui
            COMMAND ${VIRLEX_BASH} ${CMAKE_CURRENT_LIST_DIR}/lv2/jalv_ui_check.sh ${VIRLEX_LV2_BUNDLE})
   set_tests_properties(host.lv2.jalv_ui PROPERTIES
-    LABELS "host;x11" SKIP_RETURN_CODE 77 TIMEOUT 120)
+    LABELS "host;x11" SKIP_RETURN_CODE 77 TIMEOUT 240)
 endif()

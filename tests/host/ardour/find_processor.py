@@ -2,7 +2,8 @@
 """Finds a plug-in's entry in an Ardour mixer strip on a screenshot.
 
 Usage: find_processor.py SCREEN.ppm  ->  prints "X Y", the centre of the widest run of the
-dark red that Ardour 7's default theme paints plug-in entries with, or exits 1."""
+dark red that Ardour 7's default theme paints plug-in entries with (lighter when selected),
+or exits 1."""
 
 import sys
 
@@ -27,7 +28,11 @@ def read_ppm(path):
 
 
 def is_entry_red(r, g, b):
-    return 0x5A <= r <= 0x7A and 0x2A <= g <= 0x3A and abs(g - b) <= 2 and r - g >= 0x28
+    # The entry's dark red, or the lighter red it turns once selected (a double click that
+    # came too slowly for GTK arrives as a single click and selects it).
+    plain = 0x5A <= r <= 0x7A and 0x2A <= g <= 0x3A
+    selected = 0x80 <= r <= 0x96 and 0x50 <= g <= 0x60
+    return (plain or selected) and abs(g - b) <= 2 and r - g >= 0x28
 
 
 def main():
