@@ -13,7 +13,7 @@
 
 // Waits until done() holds, checking every few milliseconds; false after timeout.
 bool WaitFor(const std::function<bool()>& done,
-             std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+             std::chrono::milliseconds timeout = std::chrono::milliseconds(20000));
 
 class TestX11Host {
  public:

@@ -69,8 +69,8 @@ TEST_F(VsthostEdit, RealInputReachesVirlexsEditorAndTheHostSeesEachGesture) {
   const std::string out = Vsthost(std::string("edit ") + VIRLEX_MODULE_PATH +
                                   " --click 0.3:250,474 --drag 0.5:63,465:63,385"
                                   " --wheel 1.0:349,200:2 --wheel 1.3:571,465:2"
-                                  " --right-click 1.6:571,465 --text 2.1:0.4 --key 2.2:return"
-                                  " --print-params 2.4");
+                                  " --right-click 1.6:571,465 --text 2.4:0.4 --key 2.5:return"
+                                  " --print-params 3.2");
   EXPECT_TRUE(InOrder(out, {"edit: editor size 724x526", "edit: effEditOpen -> 1",
                             "edit: child window IPlug at 0,0 size 724x526"}));
   EXPECT_TRUE(InOrder(
@@ -85,9 +85,9 @@ TEST_F(VsthostEdit, RealInputReachesVirlexsEditorAndTheHostSeesEachGesture) {
   // The right click opens the number field on the opacity knob; typed text replaces
   // the value and Return commits it on the next beat.
   EXPECT_TRUE(InOrder(
-      out, {"input at 2.20 s: key", "host call: beginEdit index=12 .*",
+      out, {"input at 2.50 s: key", "host call: beginEdit index=12 .*",
             "host call: automate index=12 .*opt=0.400000.*", "host call: endEdit index=12 .*",
-            "params at 2.40 s:", "param 12: opacity = 0.400000 \\[0.40\\]"}));
+            "params at 3.20 s:", "param 12: opacity = 0.400000 \\[0.40\\]"}));
   EXPECT_TRUE(InOrder(out, {"edit: effEditClose -> 1",
                             "edit: windows in the host window after closing: 0", "edit: done"}));
 }

@@ -348,21 +348,38 @@ TEST_F(X11EditorTest, TheDisplayMovesWithoutIdleCallsAndFreezeHoldsIt) {
       for (int i = 80; i < 618; ++i) view.push_back(all[std::size_t(y) * kEditorWidth + i]);
     return view;
   };
-  std::this_thread::sleep_for(300ms);
+  // Each step waits for what it looks for (a busy machine can hold the editor's thread
+  // back for a while); two changes in a row are motion, not just the first frame.
+  const auto changesFrom = [&](const std::vector<std::uint32_t>& from) {
+    std::vector<std::uint32_t> now;
+    const bool changed = WaitFor([&] {
+      std::this_thread::sleep_for(40ms);
+      now = display();
+      return now != from;
+    });
+    return changed ? now : std::vector<std::uint32_t>{};
+  };
   const auto a = display();
-  std::this_thread::sleep_for(300ms);
-  const auto b = display();
-  EXPECT_FALSE(a.empty());
-  EXPECT_NE(a, b) << "the traces did not move";
-  // FREEZE holds the picture while the audio goes on.
+  ASSERT_FALSE(a.empty());
+  const auto b = changesFrom(a);
+  ASSERT_FALSE(b.empty()) << "the editor drew nothing";
+  EXPECT_FALSE(changesFrom(b).empty()) << "the traces did not move";
+  // FREEZE holds the picture while the audio goes on: once it has taken effect (the
+  // same picture over several beats), it stays.
   ClickEditor(650, 390);
-  std::this_thread::sleep_for(200ms);
-  const auto frozen1 = display();
+  std::vector<std::uint32_t> frozen1;
+  int beatsStill = 0;
+  ASSERT_TRUE(WaitFor([&] {
+    std::this_thread::sleep_for(150ms);
+    const auto now = display();
+    beatsStill = now == frozen1 ? beatsStill + 1 : 0;
+    frozen1 = now;
+    return beatsStill >= 2;
+  })) << "the display did not freeze";
   std::this_thread::sleep_for(300ms);
   EXPECT_EQ(display(), frozen1);
   ClickEditor(650, 390);
-  std::this_thread::sleep_for(300ms);
-  EXPECT_NE(display(), frozen1);
+  EXPECT_FALSE(changesFrom(frozen1).empty()) << "the display stayed frozen";
   audio.Stop();
   plugin.CloseEditor();
 }
