@@ -148,14 +148,6 @@ bool IPlugBase::LegalIO(int nIn, int nOut) const {
   return legal;
 }
 
-bool IPlugBase::InputConnected(int i) const {
-  return i >= 0 && i < MaxInputs() && inputSlots_[static_cast<std::size_t>(i)].connected;
-}
-
-bool IPlugBase::OutputConnected(int i) const {
-  return i >= 0 && i < MaxOutputs() && outputSlots_[static_cast<std::size_t>(i)].connected;
-}
-
 void IPlugBase::SetConnections(std::vector<ChannelSlot>& slots, std::vector<double*>& ptrs,
                                int start, int count, bool connected) {
   const int size = static_cast<int>(slots.size());
@@ -220,6 +212,8 @@ void IPlugBase::ProcessBlock(double** inputs, double** outputs, int nFrames) {
     }
   }
 }
+
+bool IPlugBase::ProcessFloatBlock(float**, float**, int) { return false; }
 
 void IPlugBase::Activate(bool) { ILockGuard hold(lock_); }
 

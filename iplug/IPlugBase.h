@@ -80,8 +80,13 @@ class IPlugBase {
   bool LegalIO(int nIn, int nOut) const;
   int MaxInputs() const { return static_cast<int>(inputSlots_.size()); }
   int MaxOutputs() const { return static_cast<int>(outputSlots_.size()); }
-  bool InputConnected(int i) const;
-  bool OutputConnected(int i) const;
+  // Inline: the audio thread asks for every channel of every block.
+  bool InputConnected(int i) const {
+    return i >= 0 && i < MaxInputs() && inputSlots_[static_cast<std::size_t>(i)].connected;
+  }
+  bool OutputConnected(int i) const {
+    return i >= 0 && i < MaxOutputs() && outputSlots_[static_cast<std::size_t>(i)].connected;
+  }
   void SetInputConnections(int start, int count, bool connected);
   void SetOutputConnections(int start, int count, bool connected);
 
@@ -130,6 +135,13 @@ class IPlugBase {
   virtual void ParamChanged(int idx);
   // Audio thread, lock held. nFrames may be 0. Buffers are always valid.
   virtual void ProcessBlock(double** inputs, double** outputs, int nFrames);
+  // A plug-in whose block does no arithmetic on the samples (a pass-through that
+  // keeps what it hears) may take a host's single-precision buffers as they are,
+  // instead of their double copies, and return true; the default returns false
+  // and the block goes to ProcessBlock. Audio thread, lock held. One pointer per
+  // input and output, null for channels that are not connected; an output is
+  // either its own input's buffer or apart from every input.
+  virtual bool ProcessFloatBlock(float** inputs, float** outputs, int nFrames);
   virtual void EditorOpened() {}
   virtual void EditorClosed() {}
   virtual void Activate(bool active);

@@ -41,6 +41,8 @@ IPlugVST::IPlugVST(HostCallback host, int nParams, const char* channelIOStr, int
   SetInputConnections(0, MaxInputs(), true);
   SetOutputConnections(0, MaxOutputs(), true);
   SetBlockSize(1024);
+  floatIns_.assign(static_cast<std::size_t>(MaxInputs()), nullptr);
+  floatOuts_.assign(static_cast<std::size_t>(MaxOutputs()), nullptr);
 }
 
 IPlugVST::~IPlugVST() {
@@ -193,6 +195,7 @@ void IPlugVST::ProcessFloat(float** inputs, float** outputs, int nFrames, FloatM
   const int slice = std::max(BlockSize(), 1);
   for (int done = 0; done < nFrames; done += slice) {
     const int n = std::min(slice, nFrames - done);
+    if (mode == FloatMode::kReplace && ProcessHostFloats(inputs, outputs, done, n)) continue;
     int k = 0;
     for (int i = 0; i < MaxInputs(); ++i) {
       ChannelSlot& slot = InputSlot(i);
@@ -227,6 +230,50 @@ void IPlugVST::ProcessFloat(float** inputs, float** outputs, int nFrames, FloatM
       }
     }
   }
+}
+
+namespace {
+
+bool Overlap(const float* a, const float* b, int n) {
+  const auto x = reinterpret_cast<std::uintptr_t>(a), y = reinterpret_cast<std::uintptr_t>(b);
+  const std::uintptr_t bytes = static_cast<std::uintptr_t>(n) * sizeof(float);
+  return x < y + bytes && y < x + bytes;
+}
+
+}  // namespace
+
+// Offers the slice's host buffers to ProcessFloatBlock, skipping the double
+// copies, when every connected channel has a buffer and no output overlaps the
+// input of another channel (the plug-in could overwrite samples it has yet to
+// read). Returns false when the slice still has to take the double path.
+bool IPlugVST::ProcessHostFloats(float** inputs, float** outputs, int offset, int nFrames) {
+  if (inputs == nullptr || outputs == nullptr) return false;
+  int k = 0;
+  for (int i = 0; i < MaxInputs(); ++i) {
+    float* buffer = nullptr;
+    if (InputSlot(i).connected) {
+      buffer = inputs[k++];
+      if (buffer == nullptr) return false;
+      buffer += offset;
+    }
+    floatIns_[static_cast<std::size_t>(i)] = buffer;
+  }
+  k = 0;
+  for (int o = 0; o < MaxOutputs(); ++o) {
+    float* buffer = nullptr;
+    if (OutputSlot(o).connected) {
+      buffer = outputs[k++];
+      if (buffer == nullptr) return false;
+      buffer += offset;
+      for (int i = 0; i < MaxInputs(); ++i) {
+        const float* in = floatIns_[static_cast<std::size_t>(i)];
+        if (in != nullptr && !(i == o && in == buffer) && Overlap(in, buffer, nFrames))
+          return false;
+      }
+    }
+    floatOuts_[static_cast<std::size_t>(o)] = buffer;
+  }
+  return ProcessFloatBlock(floatIns_.data(), floatOuts_.data(), nFrames);
 }
 
 void IPlugVST::ProcessDouble(double** inputs, double** outputs, int nFrames) {

@@ -64,6 +64,7 @@ class IPlugVST : public IPlugBase {
   void ApplySpeakerArrangement(const vst::VstSpeakerArrangement* arrangement, bool input);
   void UpdateChannelCounts();
   void ProcessFloat(float** inputs, float** outputs, int nFrames, FloatMode mode);
+  bool ProcessHostFloats(float** inputs, float** outputs, int offset, int nFrames);
   void ProcessDouble(double** inputs, double** outputs, int nFrames);
 
   vst::ERect editRect_{};
@@ -74,4 +75,7 @@ class IPlugVST : public IPlugBase {
   StateChunk stateChunk_;
   StateChunk bankChunk_;
   vst::AEffect effect_{};
+  // The host's float buffers of the current slice, for ProcessFloatBlock.
+  std::vector<float*> floatIns_;
+  std::vector<float*> floatOuts_;
 };

@@ -38,11 +38,14 @@ int ScopePlugin::Pull(ChannelWindow* const channels[ScopeFeed::kInputs]) {
   return count;
 }
 
-void ScopePlugin::ProcessBlock(double** inputs, double** outputs, int nFrames) {
-  const auto bytes = static_cast<std::size_t>(nFrames) * sizeof(double);
+// Each connected input goes to its output unchanged (an output that is its own
+// input's buffer already holds it) and into the capture queues.
+template <class Sample>
+void ScopePlugin::PassAndCapture(Sample** inputs, Sample** outputs, int nFrames) {
+  const auto bytes = static_cast<std::size_t>(nFrames) * sizeof(Sample);
   for (int i = 0; i < ScopeFeed::kInputs; ++i) {
     if (InputConnected(i)) {
-      if (OutputConnected(i)) std::memcpy(outputs[i], inputs[i], bytes);
+      if (OutputConnected(i) && outputs[i] != inputs[i]) std::memcpy(outputs[i], inputs[i], bytes);
       feed_.Capture(i, inputs[i], nFrames);
     } else if (OutputConnected(i)) {
       std::memset(outputs[i], 0, bytes);
@@ -50,6 +53,15 @@ void ScopePlugin::ProcessBlock(double** inputs, double** outputs, int nFrames) {
   }
   feed_.AddPending(nFrames);
   if (display_ != nullptr && !Frozen()) display_->MarkViewDirty();
+}
+
+void ScopePlugin::ProcessBlock(double** inputs, double** outputs, int nFrames) {
+  PassAndCapture(inputs, outputs, nFrames);
+}
+
+bool ScopePlugin::ProcessFloatBlock(float** inputs, float** outputs, int nFrames) {
+  PassAndCapture(inputs, outputs, nFrames);
+  return true;
 }
 
 void ScopePlugin::ResetState() {

@@ -24,6 +24,8 @@ class ScopePlugin : public IPlugVST {
   void ResetState() override;
   void ParamChanged(int idx) override;
   void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
+  // The same block on a host's float buffers, without the double copies.
+  bool ProcessFloatBlock(float** inputs, float** outputs, int nFrames) override;
 
   // The display's request for new samples (GUI thread); see ScopeFeed::Pull.
   int Pull(ChannelWindow* const channels[ScopeFeed::kInputs]);
@@ -48,6 +50,8 @@ class ScopePlugin : public IPlugVST {
   const ScopeFeed& Feed() const { return feed_; }
 
  private:
+  template <class Sample>
+  void PassAndCapture(Sample** inputs, Sample** outputs, int nFrames);
   void ClampXZoom(int idx);
   void UpdateWindowReadout();
   void RefreshScales();

@@ -17,8 +17,19 @@ ScopeFeed::ScopeFeed()
               SampleQueue(kMaxCaptureBytes), SampleQueue(kMaxCaptureBytes)} {}
 
 void ScopeFeed::Capture(int input, const double* samples, int nFrames) {
-  if (input < 0 || input >= kInputs || samples == nullptr || nFrames <= 0) return;
+  if (samples == nullptr || nFrames <= 0) return;
   // Only the newest kMaxCapture samples can be kept; skip the rest of a long block.
+  if (nFrames > kMaxCapture) {
+    samples += nFrames - kMaxCapture;
+    nFrames = kMaxCapture;
+  }
+  float* converted = scratch_.data();
+  for (int i = 0; i < nFrames; ++i) converted[i] = static_cast<float>(samples[i]);
+  Capture(input, converted, nFrames);
+}
+
+void ScopeFeed::Capture(int input, const float* samples, int nFrames) {
+  if (input < 0 || input >= kInputs || samples == nullptr || nFrames <= 0) return;
   if (nFrames > kMaxCapture) {
     samples += nFrames - kMaxCapture;
     nFrames = kMaxCapture;
@@ -28,10 +39,8 @@ void ScopeFeed::Capture(int input, const double* samples, int nFrames) {
   if (held + nFrames > kMaxCapture) {
     queue.Discard((held + nFrames) * kBytesPerSample - kMaxCaptureBytes);
   }
-  float* converted = scratch_.data();
-  for (int i = 0; i < nFrames; ++i) converted[i] = static_cast<float>(samples[i]);
   const int before = queue.Held();
-  queue.Append(converted, nFrames * kBytesPerSample);
+  queue.Append(samples, nFrames * kBytesPerSample);
   captured_[static_cast<std::size_t>(input)] += (queue.Held() - before) / kBytesPerSample;
 }
 

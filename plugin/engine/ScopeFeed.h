@@ -22,6 +22,7 @@ class ScopeFeed {
 
   // Audio thread: keeps the newest kMaxCapture samples of input i, as floats.
   void Capture(int input, const double* samples, int nFrames);
+  void Capture(int input, const float* samples, int nFrames);
   // Counts the frames of a processed block towards the next pull.
   void AddPending(int nFrames);
   void ResetPending() { pending_ = 0; }

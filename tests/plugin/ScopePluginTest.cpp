@@ -228,4 +228,31 @@ TEST(ScopePlugin, UnconnectedInputIsNotCapturedAndItsOutputIsSilent) {
   EXPECT_EQ(s.Plug().Feed().Queue(0).Held(), 32 * 4);
 }
 
+// Hosts process in place or hand over outputs that are other inputs' buffers:
+// every output gets its own input and every queue keeps its own input.
+TEST(ScopePlugin, SharedHostBuffersPassThroughAndAreCapturedUnmixed) {
+  const int n = 100;
+  std::vector<float> original[4];
+  for (int c = 0; c < 4; ++c) {
+    original[c].resize(n);
+    for (int i = 0; i < n; ++i) original[c][i] = float(c + 1) + 0.001f * float(i);
+  }
+  for (const bool crossed : {false, true}) {
+    Scope s;
+    std::vector<float> in[4] = {original[0], original[1], original[2], original[3]};
+    float* ins[] = {in[0].data(), in[1].data(), in[2].data(), in[3].data()};
+    float* inPlace[] = {in[0].data(), in[1].data()};
+    float* swapped[] = {in[1].data(), in[0].data()};
+    s.effect->processReplacing(s.effect, ins, crossed ? swapped : inPlace, n);
+    EXPECT_EQ(crossed ? in[1] : in[0], original[0]) << crossed;
+    EXPECT_EQ(crossed ? in[0] : in[1], original[1]) << crossed;
+    for (int c = 0; c < 4; ++c) {
+      std::vector<float> kept(n);
+      ASSERT_EQ(s.Plug().Feed().Queue(c).Held(), n * 4);
+      s.Plug().Feed().Queue(c).Peek(0, kept.data(), n * 4);
+      EXPECT_EQ(kept, original[c]) << "input " << c << (crossed ? ", crossed" : ", in place");
+    }
+  }
+}
+
 }  // namespace

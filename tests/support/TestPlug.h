@@ -23,6 +23,32 @@ class TestPlug : public IPlugVST {
   void ResetState() override { ++resets; }
   void HandleMidi(const MidiMsg& msg) override { midi.push_back(msg); }
 
+  void ProcessBlock(double** inputs, double** outputs, int nFrames) override {
+    ++doubleBlocks;
+    IPlugVST::ProcessBlock(inputs, outputs, nFrames);
+  }
+  // With takesFloats set, takes float blocks as they come, copying as the
+  // double path does (input i to output i).
+  bool ProcessFloatBlock(float** inputs, float** outputs, int nFrames) override {
+    if (!takesFloats) return false;
+    floatBlocks.push_back(
+        {{inputs[0], inputs[1], inputs[2], inputs[3]}, {outputs[0], outputs[1]}, nFrames});
+    for (int o = 0; o < 2; ++o) {
+      if (outputs[o] == nullptr) continue;
+      for (int s = 0; s < nFrames; ++s) outputs[o][s] = inputs[o] ? inputs[o][s] : 0.0f;
+    }
+    return true;
+  }
+
+  struct FloatBlock {
+    float* in[4];
+    float* out[2];
+    int frames;
+  };
+  bool takesFloats = false;
+  std::vector<FloatBlock> floatBlocks;
+  int doubleBlocks = 0;
+
   std::vector<int> changed;
   std::vector<MidiMsg> midi;
   int resets = 0;
