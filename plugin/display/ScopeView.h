@@ -124,6 +124,10 @@ class ScopeView : public IWidget {
   // them); currentHigh decides which end goes first.
   void SendZoom(double low, double high, double currentHigh);
   void SendYZoom(double zoom);
+  // Tells the host a zoom gesture begins: X zoom low and high, with Y zoom too when
+  // asked; nothing when one is open already. EndZoomEdit ends the open one.
+  void BeginZoomEdit(bool withYZoom);
+  void EndZoomEdit();
   // GUI thread: copies the settings and does what follows from their changes.
   void TakeSettings();
   void ClearForReset();
@@ -165,6 +169,10 @@ class ScopeView : public IWidget {
   int hoverY_ = -1;
   bool dragCursor_ = false;
   mutable ILock lock_;
+  // The zoom parameters of the gesture in progress whose edit the host was told
+  // of: the first zoomEdits_ of kZoomParams (GUI thread only).
+  static constexpr int kZoomParams[3] = {kParamXZoomLow, kParamXZoomHigh, kParamYZoom};
+  int zoomEdits_ = 0;
 
   // The GUI thread's own, used by Draw without a lock.
   std::vector<Channel> channels_;

@@ -41,6 +41,19 @@ void ScopeView::SendYZoom(double zoom) {
   if (IGraphicsHost* host = Graphics()) host->SetControlsFromUser(kParamYZoom, zoom);
 }
 
+// The host records the zoom values of one gesture as one edit of each parameter;
+// without begin and end it would take them for loose automation points.
+void ScopeView::BeginZoomEdit(bool withYZoom) {
+  if (zoomEdits_ > 0 || scope_ == nullptr) return;
+  zoomEdits_ = withYZoom ? 3 : 2;
+  for (int i = 0; i < zoomEdits_; ++i) scope_->BeginParameterEdit(kZoomParams[i]);
+}
+
+void ScopeView::EndZoomEdit() {
+  for (int i = 0; i < zoomEdits_; ++i) scope_->EndParameterEdit(kZoomParams[i]);
+  zoomEdits_ = 0;
+}
+
 // Called from ApplyParam with both locks held (instance lock first); the zooms
 // sent here come back re-entrantly through ApplyParam on the same thread. The
 // columns of the new domain are laid out by the next draw.
@@ -98,9 +111,12 @@ void ScopeView::MouseDown(int x, int, IMouseFlags) {
 }
 
 void ScopeView::MouseUp(int, int) {
-  ILockGuard hold(lock_);
-  hoverCursorX_ = -1;
-  dragCursor_ = false;
+  {
+    ILockGuard hold(lock_);
+    hoverCursorX_ = -1;
+    dragCursor_ = false;
+  }
+  EndZoomEdit();  // a drag's edit ends with the release
   SetDirty(false);
 }
 
@@ -134,6 +150,7 @@ void ScopeView::MouseDrag(int x, int, int dx, int dy, IMouseFlags mod) {
   }
   // Sent with the view's lock released: the plug-in's lock comes first.
   if (low >= 0.0) {
+    BeginZoomEdit(true);  // the first move of a drag opens its edit
     SendZoom(low, high, currentHigh);
     SendYZoom(zoom);
   }
@@ -150,8 +167,10 @@ void ScopeView::MouseDoubleClick(int, int, IMouseFlags) {
     currentHigh = settings_.xHigh;
   }
   const DomainZoom& zoom = kDefaultZoom[mode];
+  BeginZoomEdit(true);
   SendZoom(zoom.low, zoom.high, currentHigh);
   SendYZoom(zoom.y);
+  EndZoomEdit();
 }
 
 void ScopeView::MouseWheel(int, int, IMouseFlags mod, int notches) {
@@ -184,7 +203,11 @@ void ScopeView::MouseWheel(int, int, IMouseFlags mod, int notches) {
     high = Clamp01(xHigh + highStep);
     currentHigh = xHigh;
   }
+  // Each step is an edit of its own, unless it comes within a drag's.
+  const bool ownEdit = zoomEdits_ == 0;
+  if (ownEdit) BeginZoomEdit(false);
   SendZoom(low, high, currentHigh);
+  if (ownEdit) EndZoomEdit();
   UpdateCursorLabels();
   SetDirty(false);
 }
@@ -198,9 +221,12 @@ void ScopeView::MouseHover(int x, int y, IMouseFlags) {
 }
 
 void ScopeView::MouseLeave() {
-  ILockGuard hold(lock_);
-  hoverCursorX_ = hoverX_ = hoverY_ = -1;
-  dragCursor_ = false;
+  {
+    ILockGuard hold(lock_);
+    hoverCursorX_ = hoverX_ = hoverY_ = -1;
+    dragCursor_ = false;
+  }
+  EndZoomEdit();
   SetDirty(false);
 }
 

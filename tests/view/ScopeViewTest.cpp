@@ -14,9 +14,9 @@
 #include <gtest/gtest.h>
 
 #include "graphics/ITextWidget.h"
+#include "plugin/ScopeParams.h"
 #include "plugin/display/FreezeButton.h"
 #include "plugin/display/ScopeEditor.h"
-#include "plugin/ScopeParams.h"
 #include "tests/display/DisplayTestSupport.h"
 
 namespace {
@@ -150,6 +150,95 @@ TEST_F(ViewTest, DoubleClickRestoresTheDomainsZoomEvenFromANarrowWindow) {
   EXPECT_EQ(view->XLow(), 0.5);
   EXPECT_EQ(view->XHigh(), 1.0);
   EXPECT_EQ(view->YZoom(), 0.5);
+}
+
+// What the host heard about parameter idx, in order: B begin edit, A automation,
+// E end edit.
+std::string EditsOf(const ScopeInstance& e, int idx) {
+  std::string heard;
+  for (const HostCall& c : e.host.calls) {
+    if (c.index != idx) continue;
+    if (c.opcode == vst::audioMasterBeginEdit) heard += 'B';
+    if (c.opcode == vst::audioMasterAutomate) heard += 'A';
+    if (c.opcode == vst::audioMasterEndEdit) heard += 'E';
+  }
+  return heard;
+}
+
+TEST_F(ViewTest, EachWheelStepIsOneEditOfBothEnds) {
+  e.ClearCalls();
+  e.G().Wheel(300, 200, kHover, 120);
+  EXPECT_EQ(EditsOf(e, kParamXZoomLow), "BAE");
+  EXPECT_EQ(EditsOf(e, kParamXZoomHigh), "BAE");
+  e.G().Wheel(300, 200, kHover, -120);
+  EXPECT_EQ(EditsOf(e, kParamXZoomLow), "BAEBAE");
+  EXPECT_EQ(EditsOf(e, kParamXZoomHigh), "BAEBAE");
+  EXPECT_EQ(EditsOf(e, kParamYZoom), "");
+}
+
+TEST_F(ViewTest, ADragIsOneEditFromPressToRelease) {
+  Set(kParamXZoomLow, 0.4);
+  Set(kParamXZoomHigh, 0.8);
+  e.ClearCalls();
+  e.G().Press(300, 200, kLeft);
+  e.G().Move(290, 190, kLeft);
+  e.G().Move(280, 180, kLeft);
+  e.G().Move(270, 170, kLeft);
+  // Still held: the gesture is open.
+  for (int idx : {kParamXZoomLow, kParamXZoomHigh, kParamYZoom})
+    EXPECT_EQ(EditsOf(e, idx), "BAAA") << "parameter " << idx;
+  e.G().Release(270, 170, kLeft);
+  for (int idx : {kParamXZoomLow, kParamXZoomHigh, kParamYZoom})
+    EXPECT_EQ(EditsOf(e, idx), "BAAAE") << "parameter " << idx;
+  // The next drag is a gesture of its own.
+  e.G().Press(300, 200, kLeft);
+  e.G().Move(310, 200, kLeft);
+  e.G().Release(310, 200, kLeft);
+  EXPECT_EQ(EditsOf(e, kParamXZoomLow), "BAAAEBAE");
+}
+
+TEST_F(ViewTest, AClickOrACursorDragIsNoEdit) {
+  e.ClearCalls();
+  e.G().Press(349, 200, kLeft);  // freezes and drops the cursor
+  e.G().Release(349, 200, kLeft);
+  e.G().Move(349, 200, kHover);
+  e.G().Press(349, 200, kLeft);  // picks the cursor up
+  e.G().Move(400, 200, kLeft);
+  e.G().Release(400, 200, kLeft);
+  EXPECT_GT(view->CursorPos(), 0.75);
+  EXPECT_EQ(e.Count(vst::audioMasterBeginEdit), 0);
+  EXPECT_EQ(e.Count(vst::audioMasterEndEdit), 0);
+  EXPECT_EQ(e.Count(vst::audioMasterAutomate), 0);
+}
+
+TEST_F(ViewTest, TheWheelDuringADragStaysInsideTheDragsEdit) {
+  e.ClearCalls();
+  e.G().Press(300, 200, kLeft);
+  e.G().Move(310, 190, kLeft);
+  e.G().Wheel(310, 190, kLeft, 120);
+  e.G().Release(310, 190, kLeft);
+  // The frozen cursor holds the low end where the drag left it.
+  EXPECT_EQ(EditsOf(e, kParamXZoomLow), "BAE");
+  EXPECT_EQ(EditsOf(e, kParamXZoomHigh), "BAAE");
+}
+
+TEST_F(ViewTest, LeavingTheDisplayEndsADragsEdit) {
+  e.ClearCalls();
+  e.G().Press(300, 200, kLeft);
+  e.G().Move(310, 190, kLeft);
+  e.G().Leave();
+  EXPECT_EQ(EditsOf(e, kParamXZoomLow), "BAE");
+  EXPECT_EQ(EditsOf(e, kParamYZoom), "BAE");
+}
+
+TEST_F(ViewTest, ADoubleClickIsOneEditOfEachZoom) {
+  Set(kParamXZoomLow, 0.1);
+  Set(kParamXZoomHigh, 0.2);
+  Set(kParamYZoom, 0.9);
+  e.ClearCalls();
+  e.G().DoubleClick(300, 200, kLeft);
+  for (int idx : {kParamXZoomLow, kParamXZoomHigh, kParamYZoom})
+    EXPECT_EQ(EditsOf(e, idx), "BAE") << "parameter " << idx;
 }
 
 TEST_F(ViewTest, SwitchingDomainsRemembersEachDomainsZoom) {

@@ -28,7 +28,8 @@ wine_run "$exe" edit "$dll" \
   --right-click "2.5:$blend" --list-windows 2.6 --right-click "2.7:$display" --list-windows 2.9 \
   --print-params 3.0 \
   --right-click "3.1:$domain" --list-windows 3.2 --click 3.3:63,475 --key 3.5:down \
-  --key 3.6:return --print-params 3.9 --save-chunk "$work/session.chunk"
+  --key 3.6:return --print-params 3.9 --drag "4.0:$display:400,150" \
+  --save-chunk "$work/session.chunk"
 
 expect "editor opens as a child of the host's window" '^edit: effEditOpen -> 1$' \
   '^edit: child window IPlugWndClass at 0,0 size 724x526$'
@@ -38,8 +39,10 @@ in_order "click on an input switch: one gesture" '^input at 0.30 s: click' \
 in_order "drag on the domain knob: one gesture" '^input at 0.50 s: drag' \
   '^host call: beginEdit index=0 ' '^host call: automate index=0 ' '^host call: endEdit index=0 ' \
   '^params at 0.90 s' '^param 0: domain = 0\.[0-9]+ \[freq\]$' '^param 2: input 2 = 0.000000 \[off\]$'
-in_order "wheel over the display zooms" '^input at 1.00 s: wheel' \
-  '^host call: automate index=1[34] ' '^input at 1.30 s'
+in_order "wheel over the display: one edit of each end" '^input at 1.00 s: wheel' \
+  '^host call: beginEdit index=13 ' '^host call: beginEdit index=14 ' \
+  '^host call: automate index=13 ' '^host call: automate index=14 ' \
+  '^host call: endEdit index=13 ' '^host call: endEdit index=14 ' '^input at 1.30 s'
 in_order "wheel on a knob: one gesture" '^input at 1.30 s: wheel' \
   '^host call: beginEdit index=12 ' '^host call: automate index=12 .*opt=0.770000' \
   '^host call: endEdit index=12 ' '^param 12: opacity = 0.770000'
@@ -58,6 +61,19 @@ in_order "domain knob entry lists the domains; a selection commits" '^windows at
   '^window ComboBox at .*: time\|freq\|phase$' '^input at 3.50 s: key' \
   '^host call: automate index=0 .*opt=1.000000' '^params at 3.90 s' \
   '^param 0: domain = 1.000000 \[phase\]$'
+# A drag on the display pans and zooms as one edit of each zoom parameter, from
+# the first move to the release.
+drag_calls=$(sed -n '/^input at 4.00 s: drag/,/^edit: effEditIdle/p' "$out")
+for index in 13 14 15; do
+  edits=$(printf '%s\n' "$drag_calls" | sed -n "s/^host call: \([a-zA-Z]*\) index=$index .*/\1/p" |
+    sed 's/^beginEdit$/B/; s/^automate$/A/; s/^endEdit$/E/' | tr -d '\n')
+  if [[ "$edits" =~ ^BA+E$ ]]; then
+    echo "PASS [drag on the display: one edit of parameter $index ($edits)]"
+  else
+    echo "FAIL [drag on the display]: parameter $index heard '$edits', not one begin, automation, one end"
+    failures=$((failures + 1))
+  fi
+done
 expect "editor closes while the audio runs" 'audio blocks: [1-9][0-9]*$' \
   '^edit: effEditClose -> 1$' '^edit: windows in the host window after closing: 0$' '^edit: done$'
 in_order "the state after the session is saved" '^edit: effEditClose -> 1$' \
