@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "graphics/IGraphicsHost.h"
+#include "iplug/IPlugBase.h"
 
 namespace {
 
@@ -61,9 +62,27 @@ int ZoomRangeBar::HitPart(int x, int y) const {
   return kDragBoth;
 }
 
+void ZoomRangeBar::BeginEdit(int mode) {
+  IPlugBase* plugin = Plugin();
+  if (editMode_ != kDragNone || plugin == nullptr) return;
+  editMode_ = mode;
+  if (mode & kDragLow) plugin->BeginParameterEdit(low_->ParamIdx());
+  if (mode & kDragHigh) plugin->BeginParameterEdit(high_->ParamIdx());
+}
+
+void ZoomRangeBar::EndEdit() {
+  IPlugBase* plugin = Plugin();
+  if (editMode_ == kDragNone || plugin == nullptr) return;
+  if (editMode_ & kDragLow) plugin->EndParameterEdit(low_->ParamIdx());
+  if (editMode_ & kDragHigh) plugin->EndParameterEdit(high_->ParamIdx());
+  editMode_ = kDragNone;
+}
+
+// A right click opens a handle's value entry, which brackets its own change.
 void ZoomRangeBar::MouseDown(int x, int y, IMouseFlags mod) {
   LimitFaders();
   mode_ = HitPart(x, y);
+  if (!mod.right) BeginEdit(mode_);
   if (mode_ == kDragLow) low_->MouseDown(x, y, mod);
   if (mode_ == kDragHigh) high_->MouseDown(x, y, mod);
 }
@@ -72,6 +91,7 @@ void ZoomRangeBar::MouseUp(int, int) {
   low_->SetRange(0.0, 1.0);
   high_->SetRange(0.0, 1.0);
   mode_ = kDragNone;
+  EndEdit();
 }
 
 // Dragging the range moves both ends one wheel step (0.01, or 0.001 fine) per
@@ -93,6 +113,9 @@ void ZoomRangeBar::MouseDrag(int x, int y, int dx, int dy, IMouseFlags mod) {
 void ZoomRangeBar::MouseWheel(int x, int y, IMouseFlags mod, int notches) {
   LimitFaders();
   const int mode = mode_ != kDragNone ? mode_ : HitPart(x, y);
+  // During a drag the step belongs to the drag's edit; alone it is an edit of its own.
+  const bool ownEdit = editMode_ == kDragNone;
+  if (ownEdit) BeginEdit(mode);
   if (mode == kDragLow) {
     low_->MouseWheel(x, y, mod, notches);
   } else if (mode == kDragHigh) {
@@ -102,12 +125,15 @@ void ZoomRangeBar::MouseWheel(int x, int y, IMouseFlags mod, int notches) {
     low_->MouseWheel(x, y, mod, notches);
     high_->MouseWheel(x, y, mod, -notches);
   }
+  if (ownEdit) EndEdit();
   SetDirty(true);
 }
 
 void ZoomRangeBar::MouseDoubleClick(int x, int y, IMouseFlags mod) {
+  BeginEdit(kDragBoth);
   low_->MouseDoubleClick(x, y, mod);
   high_->MouseDoubleClick(x, y, mod);
+  EndEdit();
   SetDirty(true);
 }
 

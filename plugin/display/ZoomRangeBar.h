@@ -43,12 +43,16 @@ class ZoomRangeBar : public IWidget {
  private:
   void LimitFaders();
   void FreeFaders();
+  // The host hears each gesture as one edit of each end it moves.
+  void BeginEdit(int mode);
+  void EndEdit();
   bool IsHorizontal() const { return low_->IsHorizontal(); }
 
   IFaderWidget* low_;
   IFaderWidget* high_;
   bool attached_ = false;
   int mode_ = kDragNone;
+  int editMode_ = kDragNone;  // the ends inside an open edit
   IRgba bright_;
   IRgba dim_;
 };

@@ -134,6 +134,39 @@ TEST_F(ZoomBarTest, DoubleClickRestoresBothDefaults) {
   EXPECT_NEAR(High(), 0.8, 1e-6);
 }
 
+// Each gesture on the bar is one edit of each end it moves, so a host records it as
+// a gesture and not as loose automation points: a drag from press to release, a
+// wheel step, a double click.
+TEST_F(ZoomBarTest, EachGestureIsOneEditOfTheEndsItMoves) {
+  Start(0.2, 0.8);
+  auto edits = [&](vst::int32 opcode, int index) {
+    int n = 0;
+    for (const HostCall& c : fx.host.calls) n += c.opcode == opcode && c.index == index;
+    return n;
+  };
+  auto expectEdits = [&](int low, int high) {
+    EXPECT_EQ(edits(vst::audioMasterBeginEdit, kParamXZoomLow), low);
+    EXPECT_EQ(edits(vst::audioMasterEndEdit, kParamXZoomLow), low);
+    EXPECT_EQ(edits(vst::audioMasterBeginEdit, kParamXZoomHigh), high);
+    EXPECT_EQ(edits(vst::audioMasterEndEdit, kParamXZoomHigh), high);
+    fx.ClearCalls();
+  };
+  fx.G().Press(350, 391, kLeft);  // the range: both ends
+  fx.G().Move(390, 391, kLeft);
+  fx.G().Move(430, 391, kLeft);
+  EXPECT_EQ(fx.Count(vst::audioMasterEndEdit), 0);  // still inside the gesture
+  fx.G().Release(430, 391, kLeft);
+  expectEdits(1, 1);
+  fx.G().Press(HandleCentre(0.4), 391, kLeft);  // the low handle only
+  fx.G().Move(HandleCentre(0.4) - 30, 391, kLeft);
+  fx.G().Release(HandleCentre(0.4) - 30, 391, kLeft);
+  expectEdits(1, 0);
+  fx.G().Wheel(350, 391, IMouseFlags{}, 120 * 2);
+  expectEdits(1, 1);
+  fx.G().DoubleClick(350, 391, kLeft);
+  expectEdits(1, 1);
+}
+
 TEST_F(ZoomBarTest, RightClickOnAHandleOpensItsValueEntry) {
   Start(0.2, 0.8);
   fx.G().Press(HandleCentre(0.8), 391, kRight);
