@@ -117,5 +117,19 @@ if(TARGET Virlex)
                      $<TARGET_FILE:vsthost> stress ${virlex} --cycles 5 --instances 1
                      --expect-passthrough --editor headless)
     set_tests_properties(vsthost.virlex.stress_memcheck PROPERTIES LABELS host TIMEOUT 600)
+    # With the editor in a window, so fonts are loaded: a load must not lose what
+    # fontconfig built for the previous one.
+    find_program(VIRLEX_XVFB_RUN xvfb-run)
+    if(VIRLEX_XVFB_RUN AND TARGET virlex_graphics_x11)
+      add_test(NAME vsthost.virlex.stress_memcheck_window
+               COMMAND ${VIRLEX_XVFB_RUN} -a -s "-screen 0 1280x1024x24"
+                       ${VIRLEX_VALGRIND} --error-exitcode=9 --leak-check=full
+                       --errors-for-leak-kinds=definite --show-leak-kinds=definite -q
+                       --suppressions=${CMAKE_CURRENT_SOURCE_DIR}/vsthost/fontconfig-once.supp
+                       $<TARGET_FILE:vsthost> stress ${virlex} --cycles 4 --instances 1
+                       --expect-passthrough --editor window)
+      set_tests_properties(vsthost.virlex.stress_memcheck_window
+                           PROPERTIES LABELS "host;x11" TIMEOUT 600)
+    endif()
   endif()
 endif()

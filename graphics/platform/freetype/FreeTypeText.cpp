@@ -1,5 +1,6 @@
 #include "graphics/platform/freetype/FreeTypeText.h"
 
+#include <dlfcn.h>
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -61,9 +62,25 @@ FontState& Fonts() {
   return state;
 }
 
+// fontconfig keeps its configuration and caches for the life of the library, and a
+// plug-in cannot shut it down (FcFini would pull them from under a host that uses
+// fontconfig too). A host that does not use it would unload it with the module and
+// lose all of that at every load; kept loaded, a reload finds it again.
+void KeepFontconfigLoaded() {
+  static const bool kept = [] {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&FcFontMatch), &info) == 0 || info.dli_fname == nullptr) {
+      return false;
+    }
+    return dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE) != nullptr;
+  }();
+  (void)kept;
+}
+
 // The file fontconfig picks for a face name and style; it substitutes
 // metric-compatible faces ("Arial" gives Liberation Sans).
 bool FindFontFile(const char* face, int style, std::string& file, int& index) {
+  KeepFontconfigLoaded();
   FcPattern* pattern = FcPatternCreate();
   if (pattern == nullptr) return false;
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face));
