@@ -3,6 +3,7 @@
 // mapping onto 538 columns) against the same step built on FFTW. After the
 // usual table the program prints each figure as a ratio to FFTW measured in
 // the same run.
+#include "bench/MedianTimeReporter.h"
 #include "plugin/engine/Fft.h"
 #include "plugin/engine/FreqRange.h"
 #include "plugin/engine/SpectrumAnalyser.h"
@@ -16,13 +17,22 @@
 #include <cstdio>
 #include <map>
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
 namespace {
 
 constexpr int kColumns = 538;
+
+// The analyser's window, for the peers' version of its step.
+std::vector<float> BlackmanWindow(int n) {
+  std::vector<float> window(n);
+  for (int i = 0; i < n; ++i) {
+    const double t = i * (2.0 * M_PI / (n - 1));
+    window[i] = static_cast<float>((0.42 - 0.5 * std::cos(t)) + 0.08 * std::cos(2.0 * t));
+  }
+  return window;
+}
 
 std::vector<float> Noise(int floats, unsigned seed) {
   std::mt19937 rng(seed);
@@ -123,11 +133,7 @@ void BM_AnalyserStepFftw(benchmark::State& state) {
   const int inputs = static_cast<int>(state.range(1));
   auto* data = static_cast<fftwf_complex*>(fftwf_malloc(sizeof(fftwf_complex) * n));
   fftwf_plan plan = fftwf_plan_dft_1d(n, data, data, FFTW_FORWARD, FFTW_MEASURE);
-  std::vector<float> window(n);
-  for (int i = 0; i < n; ++i) {
-    const double t = i * (2.0 * M_PI / (n - 1));
-    window[i] = static_cast<float>((0.42 - 0.5 * std::cos(t)) + 0.08 * std::cos(2.0 * t));
-  }
+  const std::vector<float> window = BlackmanWindow(n);
   std::vector<std::vector<float>> smoothed(inputs, std::vector<float>(n / 2, 0.0f));
   SpectrumMapper mapper;
   mapper.SetBins(n / 2);
@@ -160,11 +166,7 @@ void BM_AnalyserStepFftwReal(benchmark::State& state) {
   auto* in = static_cast<float*>(fftwf_malloc(sizeof(float) * n));
   auto* out = static_cast<fftwf_complex*>(fftwf_malloc(sizeof(fftwf_complex) * (n / 2 + 1)));
   fftwf_plan plan = fftwf_plan_dft_r2c_1d(n, in, out, FFTW_MEASURE);
-  std::vector<float> window(n);
-  for (int i = 0; i < n; ++i) {
-    const double t = i * (2.0 * M_PI / (n - 1));
-    window[i] = static_cast<float>((0.42 - 0.5 * std::cos(t)) + 0.08 * std::cos(2.0 * t));
-  }
+  const std::vector<float> window = BlackmanWindow(n);
   std::vector<std::vector<float>> smoothed(inputs, std::vector<float>(n / 2, 0.0f));
   SpectrumMapper mapper;
   mapper.SetBins(n / 2);
@@ -207,27 +209,7 @@ BENCHMARK(BM_AnalyserStepFftwReal)->Apply(Steps);
 BENCHMARK(BM_AnalyserStep)->Apply(Steps);
 BENCHMARK(BM_AnalyserStepSse2)->Apply(Steps);
 
-// Keeps the console table and remembers each run's time per iteration; with
-// --benchmark_repetitions the median of the repetitions stands for the run.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> nsPerIteration;
-
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.error_occurred || run.iterations == 0) continue;
-      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-      if (run.run_type == Run::RT_Aggregate && !median) continue;
-      const std::string name = run.run_name.str();
-      if (median || medians.count(name) == 0) nsPerIteration[name] = run.GetAdjustedCPUTime();
-      if (median) medians.insert(name);
-    }
-  }
-
- private:
-  std::set<std::string> medians;
-};
+using RatioReporter = MedianTimeReporter;
 
 // Time of run "<base>/<n>" or "<base>/<n>/<inputs>"; 0 when it did not run.
 double Get(const RatioReporter& r, const char* base, int n, int inputs = 0) {
@@ -237,8 +219,8 @@ double Get(const RatioReporter& r, const char* base, int n, int inputs = 0) {
   } else {
     std::snprintf(name, sizeof name, "%s/%d", base, n);
   }
-  const auto it = r.nsPerIteration.find(name);
-  return it == r.nsPerIteration.end() ? 0.0 : it->second;
+  const auto it = r.times.find(name);
+  return it == r.times.end() ? 0.0 : it->second;
 }
 
 void PrintRatios(const RatioReporter& r) {

@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "bench/MedianTimeReporter.h"
 #include "graphics/IBitmapWidget.h"
 #include "graphics/IFaderWidget.h"
 #include "graphics/IRotatingKnobWidget.h"
@@ -153,22 +153,9 @@ void DecodeBackground(benchmark::State& state) {
 }
 BENCHMARK(DecodeBackground);
 
-// Prints each benchmark's time as a ratio to the plain copy of the same run:
-// CPU time, which a machine shared with other work disturbs less than wall
-// time; with --benchmark_repetitions, the medians.
-class RatioReporter : public benchmark::ConsoleReporter {
+// Prints each benchmark's time as a ratio to the plain copy of the same run.
+class RatioReporter : public MedianTimeReporter {
  public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs) {
-      if (r.error_occurred || r.iterations == 0) continue;
-      const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
-      if (r.run_type == Run::RT_Aggregate && !median) continue;
-      const std::string name = r.run_name.str();
-      if (median || medians.count(name) == 0) times[name] = r.GetAdjustedCPUTime();
-      if (median) medians.insert(name);
-    }
-  }
   void PrintRatios() const {
     const auto copy = times.find("Copy");
     if (copy == times.end() || copy->second <= 0.0) return;
@@ -178,8 +165,6 @@ class RatioReporter : public benchmark::ConsoleReporter {
   }
 
  private:
-  std::map<std::string, double> times;
-  std::set<std::string> medians;
 };
 
 }  // namespace

@@ -11,10 +11,10 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "bench/MedianTimeReporter.h"
 #include "raster/MemBitmap.h"
 #include "raster/RasterBlit.h"
 #include "raster/RasterLine.h"
@@ -257,21 +257,9 @@ void Points_Virlex(benchmark::State& st) {
 }
 BENCHMARK(Points_Virlex);
 
-// Collects every run's time so the ratios can be printed after the table; with
-// --benchmark_repetitions the median of the repetitions stands for the run.
-class RatioReporter : public benchmark::ConsoleReporter {
+// The ratios after the table.
+class RatioReporter : public MedianTimeReporter {
  public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs) {
-      if (r.error_occurred || r.iterations == 0) continue;
-      const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
-      if (r.run_type == Run::RT_Aggregate && !median) continue;
-      const std::string name = r.run_name.str();
-      if (median || medians.count(name) == 0) times[name] = r.GetAdjustedCPUTime();
-      if (median) medians.insert(name);
-    }
-  }
   void Print() const {
     std::printf(
         "\nRatios (CPU time / peer CPU time, same run; below 1.0 is faster than the peer):\n");
@@ -294,8 +282,6 @@ class RatioReporter : public benchmark::ConsoleReporter {
     if (ia == times.end() || ib == times.end() || ib->second <= 0) return;
     std::printf("  %-40s %8.3f\n", label, ia->second / ib->second);
   }
-  std::map<std::string, double> times;
-  std::set<std::string> medians;
 };
 
 }  // namespace
